@@ -1,0 +1,113 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+
+#include <memory>
+
+namespace Dialogs {
+namespace {
+
+QString displayText(QString text)
+{
+    // The program's line break is a lone carriage return; a Qt label only
+    // breaks on line feeds.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+QString orDefaultTitle(const QString& title)
+{
+    return title.isEmpty() ? QString::fromUtf16(kApplicationTitle) : title;
+}
+
+class QtBackend final : public Backend
+{
+public:
+    Answer message(const Box& box) override
+    {
+        std::unique_ptr<QMessageBox> dialog(createMessageBox(box, QApplication::activeWindow()));
+        const int result = dialog->exec();
+        if (box.buttons == Buttons::Ok)
+            return Answer::Ok;
+        return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+
+    QString input(const QString& prompt, const QString& title) override
+    {
+        QInputDialog dialog(QApplication::activeWindow());
+        dialog.setWindowTitle(orDefaultTitle(title));
+        dialog.setLabelText(displayText(prompt));
+        dialog.setInputMode(QInputDialog::TextInput);
+        if (auto* label = dialog.findChild<QLabel*>())
+            label->setTextFormat(Qt::PlainText);
+        return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    }
+
+    QString saveFileName(const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override
+    {
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
+    }
+};
+
+QtBackend& qtBackend()
+{
+    static QtBackend backend;
+    return backend;
+}
+
+Backend* g_backend = nullptr;
+
+Backend& backend() { return g_backend ? *g_backend : qtBackend(); }
+
+} // namespace
+
+Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title)
+{
+    return backend().message(Box{text, orDefaultTitle(title), icon, buttons});
+}
+
+QString input(const QString& prompt, const QString& title)
+{
+    return backend().input(prompt, orDefaultTitle(title));
+}
+
+QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter)
+{
+    return backend().saveFileName(caption, suggestedPath, filter);
+}
+
+void setBackend(Backend* replacement) { g_backend = replacement; }
+
+QMessageBox* createMessageBox(const Box& box, QWidget* parent)
+{
+    auto* dialog = new QMessageBox(parent);
+    // The format must be set before the text: with AutoText, Qt decides per
+    // text whether it is rich text, and server text could carry markup.
+    dialog->setTextFormat(Qt::PlainText);
+    dialog->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dialog->setWindowTitle(orDefaultTitle(box.title));
+    dialog->setText(displayText(box.text));
+    if (auto* label = dialog->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setOpenExternalLinks(false);
+    switch (box.icon) {
+    case Icon::None: dialog->setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: dialog->setIcon(QMessageBox::Information); break;
+    case Icon::Question: dialog->setIcon(QMessageBox::Question); break;
+    case Icon::Critical: dialog->setIcon(QMessageBox::Critical); break;
+    }
+    if (box.buttons == Buttons::YesNo) {
+        dialog->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        dialog->setDefaultButton(QMessageBox::Yes);
+    } else {
+        dialog->setStandardButtons(QMessageBox::Ok);
+    }
+    return dialog;
+}
+
+} // namespace Dialogs

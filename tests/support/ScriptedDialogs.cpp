@@ -1,0 +1,63 @@
+#include "ScriptedDialogs.h"
+
+#include <QTest>
+
+ScriptedDialogs::ScriptedDialogs() { Dialogs::setBackend(this); }
+
+ScriptedDialogs::~ScriptedDialogs() { Dialogs::setBackend(nullptr); }
+
+void ScriptedDialogs::expectBox(Dialogs::Answer answer) { m_boxAnswers.enqueue(answer); }
+
+void ScriptedDialogs::expectInput(const QString& answer) { m_inputAnswers.enqueue(answer); }
+
+void ScriptedDialogs::expectSaveFile(const QString& path) { m_fileAnswers.enqueue(path); }
+
+QStringList ScriptedDialogs::boxTexts() const
+{
+    QStringList texts;
+    for (const auto& box : m_boxes)
+        texts << box.text;
+    return texts;
+}
+
+void ScriptedDialogs::clear()
+{
+    m_boxAnswers.clear();
+    m_inputAnswers.clear();
+    m_fileAnswers.clear();
+    m_boxes.clear();
+    m_prompts.clear();
+}
+
+Dialogs::Answer ScriptedDialogs::message(const Dialogs::Box& box)
+{
+    m_boxes << box;
+    if (m_boxAnswers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected message box: \"%1\" (%2)").arg(box.text, box.title)),
+                     __FILE__, __LINE__);
+        return Dialogs::Answer::No;
+    }
+    return m_boxAnswers.dequeue();
+}
+
+QString ScriptedDialogs::input(const QString& prompt, const QString& title)
+{
+    m_prompts << prompt;
+    if (m_inputAnswers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected input box: \"%1\" (%2)").arg(prompt, title)),
+                     __FILE__, __LINE__);
+        return QString();
+    }
+    return m_inputAnswers.dequeue();
+}
+
+QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, const QString&)
+{
+    m_prompts << caption;
+    if (m_fileAnswers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected save dialog: \"%1\"").arg(caption)), __FILE__,
+                     __LINE__);
+        return QString();
+    }
+    return m_fileAnswers.dequeue();
+}
