@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+#include <array>
+
+// The geometry of the fitness window's controls, in twips, and the fourteen
+// rules that make them follow the window's size. Plain numbers: the window maps
+// the result onto its widgets, so the rules can be checked without any widget.
+class FitnessLayout final
+{
+public:
+    // Every control the layout knows, in the window's tab order.
+    enum class Control
+    {
+        cMan,
+        cGirl,
+        lKFA,
+        cKFA,
+        lVozr,
+        cVozr,
+        lBases,
+        lDishes,
+        lFindBB,
+        lFindD,
+        lOut,
+        tOut,
+        cClear,
+        lHS,
+        cAdd,
+        cClearall,
+        cPrint,
+    };
+    static constexpr int ControlCount = int(Control::cPrint) + 1;
+
+    // Single precision, as the platform keeps them; the rules never round.
+    struct Geometry
+    {
+        float left = 0;
+        float top = 0;
+        float width = 0;
+        float height = 0;
+
+        friend bool operator==(const Geometry&, const Geometry&) = default;
+    };
+
+    // The window as designed (client area 11400 x 7695 twips); the captions of
+    // lKFA, lVozr and lOut carry their widths at 24 pt.
+    static FitnessLayout design();
+
+    // The control's name in the window, e.g. "lBases".
+    static QString controlName(Control control);
+
+    const Geometry& geometry(Control control) const { return m_geometry[std::size_t(control)]; }
+    void setGeometry(Control control, const Geometry& geometry)
+    {
+        m_geometry[std::size_t(control)] = geometry;
+    }
+
+    // lKFA, lVozr and lOut size themselves to their caption, so their width
+    // depends on the chosen font size; rules 1, 3 and 12 place their
+    // neighbours after them. Feed the measured widths before apply().
+    void setCaptionWidths(float lKFAWidth, float lVozrWidth, float lOutWidth);
+
+    // Runs rules 1 to 14 in order for a window whose outer size (frame and
+    // title bar included) is given in twips. A rule that would give its
+    // control a negative width or height is skipped and that control keeps
+    // its geometry; the later rules still run. Left and Top may go negative.
+    // A size that is not a finite number changes nothing.
+    void apply(float outerWidth, float outerHeight);
+
+    // The control's rectangle in pixels of a screen with the given dots per
+    // inch, each coordinate rounded to the nearest pixel.
+    QRect pixelRect(Control control, double dotsPerInch) const;
+
+private:
+    FitnessLayout() = default;
+    Geometry& at(Control control) { return m_geometry[std::size_t(control)]; }
+
+    std::array<Geometry, ControlCount> m_geometry{};
+};
