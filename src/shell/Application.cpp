@@ -1,14 +1,79 @@
 #include "Application.h"
 
+#include "AppIcon.h"
+#include "CommandLine.h"
+#include "fFeat.h"
+
 #include <QApplication>
-#include <QWidget>
+#include <QLineEdit>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+QStringList rawArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Help, version and mistakes are answered on the terminal; a bad argument
+// ends the program with status 2 as command-line tools do.
+int answerOnTerminal(const StartOptions& options)
+{
+    switch (options.action) {
+    case StartOptions::Action::Help:
+        QTextStream(stdout) << CommandLine::helpText();
+        return 0;
+    case StartOptions::Action::Version:
+        QTextStream(stdout) << CommandLine::versionText() << '\n';
+        return 0;
+    case StartOptions::Action::Fail:
+        QTextStream(stderr) << "quorvel: " << options.error
+                            << "\nTry 'quorvel --help' for more information.\n";
+        return 2;
+    case StartOptions::Action::Run:
+        break;
+    }
+    return -1;
+}
+
+} // namespace
 
 int runQuorvel(int argc, char* argv[])
 {
+    // Help and version must work on a terminal without a display, so they are
+    // answered before the toolkit starts. Anything the first reading does not
+    // accept may still be one of the toolkit's own options (-platform,
+    // -style ...): those are removed once the application exists, and the
+    // rest is read again.
+    StartOptions options = CommandLine::parse(rawArguments(argc, argv));
+    if (options.action == StartOptions::Action::Help || options.action == StartOptions::Action::Version)
+        return answerOnTerminal(options);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Клиент"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorvel"));
+    QApplication::setWindowIcon(AppIcon::icon());
+    // The program lives in the notification area: hiding the main window
+    // must not end it. It ends only through the main window's closing step.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    if (options.action == StartOptions::Action::Fail) {
+        options = CommandLine::parse(QApplication::arguments().mid(1));
+        if (options.action != StartOptions::Action::Run)
+            return answerOnTerminal(options);
+    }
+
+    fFeat window;
+    if (!options.host.isEmpty())
+        window.tIP->setText(options.host);
+    if (!options.port.isEmpty())
+        window.tPort->setText(options.port);
+    window.Form_Load();
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -1,0 +1,172 @@
+#include "CommandLine.h"
+
+#include "Version.h"
+
+#include <QHostAddress>
+
+#include <optional>
+
+namespace CommandLine {
+namespace {
+
+StartOptions failure(const QString& error)
+{
+    StartOptions options;
+    options.action = StartOptions::Action::Fail;
+    options.error = error;
+    return options;
+}
+
+bool isPort(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 5)
+        return false;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    const int value = text.toInt();
+    return value >= 1 && value <= 65535;
+}
+
+bool isIPv6(const QString& text)
+{
+    QHostAddress address;
+    return address.setAddress(text) && address.protocol() == QAbstractSocket::IPv6Protocol;
+}
+
+// A host name by the usual label rules (letters, digits and hyphens, labels of
+// 1 to 63 characters not starting or ending with a hyphen), or an IPv4
+// address. A dotted run of numbers must be a real IPv4 address: "300.1.1.1"
+// would otherwise slip through as a name.
+bool isHostName(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 253)
+        return false;
+    bool allNumeric = true;
+    for (const QString& label : text.split(u'.')) {
+        if (label.isEmpty() || label.size() > 63 || label.startsWith(u'-') || label.endsWith(u'-'))
+            return false;
+        for (QChar c : label) {
+            if (!c.isLetterOrNumber() && c != u'-')
+                return false;
+            if (!(c >= u'0' && c <= u'9'))
+                allNumeric = false;
+        }
+    }
+    if (allNumeric) {
+        QHostAddress address;
+        return address.setAddress(text) && address.protocol() == QAbstractSocket::IPv4Protocol;
+    }
+    return true;
+}
+
+struct Server
+{
+    QString host;
+    QString port;
+};
+
+std::optional<Server> parseServer(const QString& value)
+{
+    if (value.startsWith(u'[')) {
+        const qsizetype close = value.indexOf(u']');
+        if (close < 0)
+            return std::nullopt;
+        const QString host = value.mid(1, close - 1);
+        const QString rest = value.mid(close + 1);
+        if (!isIPv6(host))
+            return std::nullopt;
+        if (rest.isEmpty())
+            return Server{host, QString()};
+        if (!rest.startsWith(u':') || !isPort(rest.mid(1)))
+            return std::nullopt;
+        return Server{host, rest.mid(1)};
+    }
+    // More than one colon without brackets can only be a bare IPv6 address,
+    // and then there is no port.
+    if (value.count(u':') > 1)
+        return isIPv6(value) ? std::optional<Server>(Server{value, QString()}) : std::nullopt;
+    const qsizetype colon = value.indexOf(u':');
+    const QString host = colon < 0 ? value : value.left(colon);
+    if (!isHostName(host))
+        return std::nullopt;
+    if (colon < 0)
+        return Server{host, QString()};
+    const QString port = value.mid(colon + 1);
+    if (!isPort(port))
+        return std::nullopt;
+    return Server{host, port};
+}
+
+} // namespace
+
+StartOptions parse(const QStringList& arguments)
+{
+    const QString serverOption = QStringLiteral("--server");
+    bool help = false;
+    bool version = false;
+    std::optional<Server> server;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == u"--help" || argument == u"-h") {
+            help = true;
+        } else if (argument == u"--version") {
+            version = true;
+        } else if (argument == serverOption || argument.startsWith(serverOption + u'=')) {
+            if (server)
+                return failure(QStringLiteral("--server may be given only once"));
+            QString value;
+            if (argument == serverOption) {
+                if (i + 1 >= arguments.size())
+                    return failure(QStringLiteral("--server needs a value: HOST or HOST:PORT"));
+                value = arguments[++i];
+            } else {
+                value = argument.mid(serverOption.size() + 1);
+            }
+            server = parseServer(value);
+            if (!server)
+                return failure(
+                    QStringLiteral("malformed server \"%1\": expected HOST or HOST:PORT with a port "
+                                   "from 1 to 65535 (an IPv6 address in brackets: [::1]:400)")
+                        .arg(value));
+        } else {
+            return failure(QStringLiteral("unknown argument \"%1\"").arg(argument));
+        }
+    }
+    StartOptions options;
+    if (help)
+        options.action = StartOptions::Action::Help;
+    else if (version)
+        options.action = StartOptions::Action::Version;
+    if (server) {
+        options.host = server->host;
+        options.port = server->port;
+    }
+    return options;
+}
+
+QString helpText()
+{
+    return QStringLiteral("Usage: quorvel [--server HOST[:PORT]]\n"
+                          "\n"
+                          "Client of the recipe server: composes a day's ration and its calorie report.\n"
+                          "It connects once by itself at start to the server named in its main window.\n"
+                          "\n"
+                          "Options:\n"
+                          "  --server HOST[:PORT]  fill in the server address (and port) before that\n"
+                          "                        first connection; HOST is a name or an address,\n"
+                          "                        an IPv6 address with a port goes in brackets:\n"
+                          "                        [::1]:400. Without it the installation's default\n"
+                          "                        address (%1) and port 400 are used.\n"
+                          "  -h, --help            show this help and exit\n"
+                          "  --version             show the version and exit\n")
+        .arg(QString::fromLatin1(Version::kDefaultServer));
+}
+
+QString versionText()
+{
+    return QStringLiteral("quorvel ") + QString::fromLatin1(Version::kText);
+}
+
+} // namespace CommandLine

@@ -1,0 +1,44 @@
+#include "FeatGeometry.h"
+
+#include <QtMath>
+
+namespace FeatGeometry {
+
+QRect clientTwips()
+{
+    return QRect(0, 0, 7335, 4575);
+}
+
+const QList<Control>& controls()
+{
+    static const QList<Control> table = {
+        {QStringLiteral("Label1"), QRect(120, 120, 870, 195)},
+        {QStringLiteral("tIP"), QRect(1560, 120, 2415, 285)},
+        {QStringLiteral("Label2"), QRect(120, 480, 1095, 195)},
+        {QStringLiteral("tPort"), QRect(1560, 480, 2415, 285)},
+        {QStringLiteral("cLocal"), QRect(4080, 120, 1335, 375)},
+        {QStringLiteral("cCon"), QRect(2760, 840, 1215, 375)},
+        {QStringLiteral("cDisCon"), QRect(4080, 840, 1215, 375)},
+        {QStringLiteral("lSend"), QRect(4680, 6360, 1335, 195)},
+        {QStringLiteral("tCom"), QRect(4680, 6600, 3615, 855)},
+        {QStringLiteral("cSend"), QRect(7320, 7560, 975, 375)},
+        {QStringLiteral("lStatus"), QRect(0, 1320, 7215, 2775)},
+        {QStringLiteral("lFont"), QRect(0, 4200, 1215, 195)},
+        {QStringLiteral("tFont"), QRect(1320, 4200, 1215, 285)},
+        {QStringLiteral("Label3"), QRect(2640, 4200, 210, 195)},
+    };
+    return table;
+}
+
+int toPixels(int twips, qreal dotsPerInch)
+{
+    return qRound(twips * dotsPerInch / 1440.0);
+}
+
+QRect toPixels(const QRect& twips, qreal dpiX, qreal dpiY)
+{
+    return QRect(toPixels(twips.left(), dpiX), toPixels(twips.top(), dpiY), toPixels(twips.width(), dpiX),
+                 toPixels(twips.height(), dpiY));
+}
+
+} // namespace FeatGeometry
