@@ -1,0 +1,234 @@
+#include "MessageSplitter.h"
+
+#include "Cp1251.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+const QByteArray kTerm("\x3C\xA5\x3E");
+
+QByteArray wire(const QString& text)
+{
+    return Cp1251::encode(text);
+}
+
+// Feeds the arrivals one by one and records, per arrival, what was handed on.
+QList<QStringList> feed(MessageSplitter& splitter, const QList<QByteArray>& arrivals)
+{
+    QList<QStringList> handed;
+    for (const auto& arrival : arrivals) {
+        splitter.append(arrival);
+        QStringList now;
+        while (auto message = splitter.takeMessage())
+            now << *message;
+        handed << now;
+    }
+    return handed;
+}
+
+} // namespace
+
+class TestMessageSplitter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitsArrivals_data();
+    void splitsArrivals();
+    void everyCutOfAStreamGivesTheSameMessages();
+    void messageLeavesTheBufferBeforeItIsReturned();
+    void pendingCountsOnlyUnhandedBytes();
+    void overflowDropsAndIgnoresUntilCleared();
+    void terminatedLongMessageIsNotAnOverflow();
+    void clearForgetsAPartialMessage();
+    void longMessageInSmallArrivalsIsWhole();
+};
+
+void TestMessageSplitter::splitsArrivals_data()
+{
+    QTest::addColumn<QList<QByteArray>>("arrivals");
+    QTest::addColumn<QList<QStringList>>("expected");
+    QTest::addColumn<qsizetype>("pendingAfter");
+
+    QTest::newRow("two messages in one chunk")
+        << QList<QByteArray>{wire(u"$BB=a<TB>b<EB><Ґ>$Dishes=x<BL>y<Ґ>"_qs)}
+        << QList<QStringList>{{u"$BB=a<TB>b<EB>"_qs, u"$Dishes=x<BL>y"_qs}} << qsizetype(0);
+    QTest::newRow("one message in three chunks")
+        << QList<QByteArray>{wire(u"$HSDi"_qs), wire(u"shes=1<Sc>2"_qs), wire(u"<Str>Батон<Ґ>"_qs)}
+        << QList<QStringList>{{}, {}, {u"$HSDishes=1<Sc>2<Str>Батон"_qs}} << qsizetype(0);
+    QTest::newRow("terminator cut after <") << QList<QByteArray>{wire(u"$Mess=hi<"_qs), wire(u"Ґ>"_qs)}
+                                            << QList<QStringList>{{}, {u"$Mess=hi"_qs}} << qsizetype(0);
+    QTest::newRow("terminator cut before >") << QList<QByteArray>{wire(u"$Mess=hi<Ґ"_qs), wire(u">"_qs)}
+                                             << QList<QStringList>{{}, {u"$Mess=hi"_qs}} << qsizetype(0);
+    QTest::newRow("terminator one byte at a time")
+        << QList<QByteArray>{wire(u"x"_qs), QByteArray("<"), QByteArray("\xA5"), QByteArray(">")}
+        << QList<QStringList>{{}, {}, {}, {u"x"_qs}} << qsizetype(0);
+    QTest::newRow("text after the last terminator waits")
+        << QList<QByteArray>{wire(u"$BB=a<Ґ>$Dish"_qs), wire(u"es=b<Ґ>"_qs)}
+        << QList<QStringList>{{u"$BB=a"_qs}, {u"$Dishes=b"_qs}} << qsizetype(0);
+    QTest::newRow("two empty messages")
+        << QList<QByteArray>{kTerm + kTerm} << QList<QStringList>{{QString(), QString()}} << qsizetype(0);
+    QTest::newRow("lower-case ghe is not a terminator")
+        << QList<QByteArray>{wire(u"a<ґ>b<Ґ>"_qs)} << QList<QStringList>{{u"a<ґ>b"_qs}} << qsizetype(0);
+    QTest::newRow("other near misses") << QList<QByteArray>{wire(u"<Г>Ґ><Ґ[Ґ<<Ґ>"_qs)}
+                                       << QList<QStringList>{{u"<Г>Ґ><Ґ[Ґ<"_qs}} << qsizetype(0);
+    QTest::newRow("no terminator at all")
+        << QList<QByteArray>{wire(u"$BB=unfinished"_qs)} << QList<QStringList>{{}} << qsizetype(14);
+    QTest::newRow("remainder counted")
+        << QList<QByteArray>{wire(u"a<Ґ>bc<"_qs)} << QList<QStringList>{{u"a"_qs}} << qsizetype(3);
+    QTest::newRow("empty arrival changes nothing")
+        << QList<QByteArray>{wire(u"a<"_qs), QByteArray(), wire(u"Ґ>"_qs)}
+        << QList<QStringList>{{}, {}, {u"a"_qs}} << qsizetype(0);
+    QTest::newRow("undefined byte 0x98 passes through")
+        << QList<QByteArray>{QByteArray("\x98") + kTerm} << QList<QStringList>{{QString(QChar(0x98))}}
+        << qsizetype(0);
+    QTest::newRow("nul bytes are text too")
+        << QList<QByteArray>{QByteArray("a\0b", 3) + kTerm}
+        << QList<QStringList>{{u"a"_qs + QChar(0) + u"b"_qs}} << qsizetype(0);
+}
+
+void TestMessageSplitter::splitsArrivals()
+{
+    QFETCH(QList<QByteArray>, arrivals);
+    QFETCH(QList<QStringList>, expected);
+    QFETCH(qsizetype, pendingAfter);
+    MessageSplitter splitter;
+    QCOMPARE(feed(splitter, arrivals), expected);
+    QCOMPARE(splitter.pendingBytes(), pendingAfter);
+    QVERIFY(!splitter.overflowed());
+}
+
+void TestMessageSplitter::everyCutOfAStreamGivesTheSameMessages()
+{
+    // Messages with near misses of the terminator at every alignment.
+    const QStringList messages{u"$BB=Хлеб<TB>1<EB>"_qs,      QString(), u"<"_qs,  u"Ґ"_qs,
+                               u"$Dishes=Батон<BL>Булка"_qs, u"<Ґ"_qs,  u"Ґ>"_qs, u"$Mess=<ґ>"_qs};
+    QByteArray stream;
+    for (const auto& m : messages)
+        stream += wire(m) + kTerm;
+    stream += wire(u"tail<"_qs);
+    // Every single cut point, and every pair of cut points.
+    for (qsizetype a = 0; a <= stream.size(); ++a) {
+        for (qsizetype b = a; b <= stream.size(); ++b) {
+            MessageSplitter splitter;
+            QStringList got;
+            for (const auto& piece : {stream.left(a), stream.mid(a, b - a), stream.mid(b)}) {
+                splitter.append(piece);
+                while (auto message = splitter.takeMessage())
+                    got << *message;
+            }
+            if (got != messages)
+                QFAIL(
+                    qPrintable(QStringLiteral("cut at %1 and %2 gave %3").arg(a).arg(b).arg(got.join(u'|'))));
+            QCOMPARE(splitter.pendingBytes(), qsizetype(5));
+        }
+    }
+}
+
+void TestMessageSplitter::messageLeavesTheBufferBeforeItIsReturned()
+{
+    MessageSplitter splitter;
+    splitter.append(wire(u"$Mess=one<Ґ>$Mess=two<Ґ>"_qs));
+    QCOMPARE(splitter.pendingBytes(), qsizetype(24));
+    QCOMPARE(splitter.takeMessage().value_or(QString()), u"$Mess=one"_qs);
+    QCOMPARE(splitter.pendingBytes(), qsizetype(12));
+    // An arrival while the first message is being handled (a nested event loop).
+    splitter.append(wire(u"$Mess=three<Ґ>"_qs));
+    QCOMPARE(splitter.takeMessage().value_or(QString()), u"$Mess=two"_qs);
+    QCOMPARE(splitter.takeMessage().value_or(QString()), u"$Mess=three"_qs);
+    QVERIFY(!splitter.takeMessage());
+    QCOMPARE(splitter.pendingBytes(), qsizetype(0));
+}
+
+void TestMessageSplitter::pendingCountsOnlyUnhandedBytes()
+{
+    MessageSplitter splitter;
+    // Enough messages to make the consumed front worth compacting.
+    QByteArray many;
+    for (int i = 0; i < 2000; ++i)
+        many += "$Dishes=" + QByteArray::number(i) + kTerm;
+    for (int round = 0; round < 3; ++round) {
+        splitter.append(many + "partial");
+        int count = 0;
+        while (auto message = splitter.takeMessage()) {
+            QCOMPARE(*message, (round == 0 || count > 0 ? u""_qs : u"partial"_qs) + u"$Dishes="_qs +
+                                   QString::number(count));
+            ++count;
+        }
+        QCOMPARE(count, 2000);
+        QCOMPARE(splitter.pendingBytes(), qsizetype(7));
+    }
+}
+
+void TestMessageSplitter::overflowDropsAndIgnoresUntilCleared()
+{
+    MessageSplitter splitter(100);
+    splitter.append(QByteArray(60, 'x'));
+    QVERIFY(!splitter.takeMessage());
+    QVERIFY(!splitter.overflowed());
+    splitter.append(QByteArray(40, 'x'));
+    QVERIFY(!splitter.takeMessage());
+    QVERIFY2(!splitter.overflowed(), "exactly the limit is still allowed");
+    splitter.append(QByteArray(1, 'x'));
+    QVERIFY(!splitter.takeMessage());
+    QVERIFY(splitter.overflowed());
+    QCOMPARE(splitter.pendingBytes(), qsizetype(0));
+    // A late terminator does not resurrect the dropped text.
+    splitter.append("tail" + kTerm);
+    QVERIFY(!splitter.takeMessage());
+    QCOMPARE(splitter.pendingBytes(), qsizetype(0));
+    splitter.clear();
+    QVERIFY(!splitter.overflowed());
+    splitter.append("fresh" + kTerm);
+    QCOMPARE(splitter.takeMessage().value_or(QString()), u"fresh"_qs);
+}
+
+void TestMessageSplitter::terminatedLongMessageIsNotAnOverflow()
+{
+    // Complete messages are handed on whatever their size; only the part
+    // held without a terminator counts.
+    MessageSplitter splitter(100);
+    splitter.append(QByteArray(150, 'y') + kTerm + QByteArray(50, 'z'));
+    QCOMPARE(splitter.takeMessage().value_or(QString()).size(), 150);
+    QVERIFY(!splitter.takeMessage());
+    QVERIFY(!splitter.overflowed());
+    QCOMPARE(splitter.pendingBytes(), qsizetype(50));
+}
+
+void TestMessageSplitter::clearForgetsAPartialMessage()
+{
+    MessageSplitter splitter;
+    splitter.append("$BB=broken half");
+    QVERIFY(!splitter.takeMessage());
+    splitter.clear();
+    QCOMPARE(splitter.pendingBytes(), qsizetype(0));
+    splitter.append("$BB=new" + kTerm);
+    QCOMPARE(splitter.takeMessage().value_or(QString()), u"$BB=new"_qs);
+}
+
+void TestMessageSplitter::longMessageInSmallArrivalsIsWhole()
+{
+    QByteArray body;
+    auto* random = QRandomGenerator::global();
+    for (int i = 0; i < 300000; ++i) {
+        // Any byte but the terminator's "Ґ", so the body holds no terminator.
+        char c = char(random->bounded(256));
+        body += c == char(0xA5) ? 'a' : c;
+    }
+    const QByteArray stream = body + kTerm;
+    MessageSplitter splitter;
+    int handed = 0;
+    for (qsizetype at = 0; at < stream.size(); at += 1460) {
+        splitter.append(QByteArrayView(stream).sliced(at, std::min<qsizetype>(1460, stream.size() - at)));
+        while (auto message = splitter.takeMessage()) {
+            ++handed;
+            QCOMPARE(Cp1251::encode(*message), body);
+        }
+    }
+    QCOMPARE(handed, 1);
+}
+
+QTEST_APPLESS_MAIN(TestMessageSplitter)
+#include "TestMessageSplitter.moc"
