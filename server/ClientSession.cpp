@@ -1,0 +1,95 @@
+#include "ClientSession.h"
+
+#include "Cp1251.h"
+#include "LogText.h"
+#include "ProtocolWords.h"
+#include "RequestHandler.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+namespace {
+
+// Read a bounded amount at a time, so the socket's own buffer never holds
+// much more than the splitter is allowed to.
+constexpr qint64 kReadChunk = 16 * 1024;
+
+QString peerText(const QTcpSocket& socket)
+{
+    const QHostAddress address = socket.peerAddress();
+    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? u"["_qs + address.toString() + u"]"_qs
+                             : address.toString();
+    return host + u":"_qs + QString::number(socket.peerPort());
+}
+
+} // namespace
+
+ClientSession::ClientSession(QTcpSocket* socket, const RequestHandler& handler, const ServerLimits& limits,
+                             QObject* parent)
+    : QObject(parent), m_socket(socket), m_handler(handler), m_limits(limits),
+      m_splitter(limits.maxRequestBytes), m_peer(peerText(*socket))
+{
+    m_socket->setParent(this);
+    m_socket->setReadBufferSize(kReadChunk * 4);
+    connect(m_socket, &QTcpSocket::readyRead, this, &ClientSession::readRequests);
+    connect(m_socket, &QTcpSocket::disconnected, this, &ClientSession::finish);
+    // Data may have arrived between the accept and the connections above.
+    if (m_socket->bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &ClientSession::readRequests, Qt::QueuedConnection);
+}
+
+ClientSession::~ClientSession() = default;
+
+void ClientSession::readRequests()
+{
+    while (!m_finished && m_socket->bytesAvailable() > 0) {
+        m_splitter.append(m_socket->read(kReadChunk));
+        while (!m_finished) {
+            const std::optional<QString> request = m_splitter.takeMessage();
+            if (!request)
+                break;
+            answer(*request);
+        }
+        if (!m_finished && m_splitter.overflowed())
+            drop(u"sent more than %1 bytes without a terminator"_qs.arg(m_limits.maxRequestBytes));
+    }
+}
+
+void ClientSession::answer(const QString& request)
+{
+    const RequestHandler::Outcome outcome = m_handler.handle(request);
+    if (!outcome.logNote.isEmpty())
+        emit logLine(m_peer + u": "_qs + outcome.logNote);
+    switch (outcome.action) {
+    case RequestHandler::Action::Reply:
+        m_socket->write(Cp1251::encode(outcome.text + Proto::Terminator));
+        if (m_socket->bytesToWrite() > m_limits.maxQueuedReplyBytes)
+            drop(u"does not read its replies (%1 bytes queued)"_qs.arg(m_socket->bytesToWrite()));
+        break;
+    case RequestHandler::Action::AdminMessage:
+        emit logLine(u"Message from "_qs + m_peer + u": "_qs + LogText::printable(outcome.text));
+        break;
+    case RequestHandler::Action::Drop:
+        drop(outcome.text);
+        break;
+    }
+}
+
+void ClientSession::drop(const QString& reason)
+{
+    if (m_finished)
+        return;
+    emit logLine(u"Dropped "_qs + m_peer + u": "_qs + reason);
+    m_socket->abort();
+    finish();
+}
+
+void ClientSession::finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    emit finished();
+    deleteLater();
+}

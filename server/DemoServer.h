@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ServerLimits.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+
+class RequestHandler;
+
+// The listening side of brastel-demo: accepts clients and gives each its own
+// session, all on the thread that owns the server. Clients are independent:
+// one that is dropped takes nothing from the others.
+class DemoServer final : public QObject
+{
+    Q_OBJECT
+
+public:
+    DemoServer(const RequestHandler& handler, const ServerLimits& limits, QObject* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(DemoServer)
+
+    // Port 0 picks a free port; serverPort() then tells which.
+    bool listen(const QHostAddress& address, quint16 port);
+    QHostAddress serverAddress() const { return m_server.serverAddress(); }
+    quint16 serverPort() const { return m_server.serverPort(); }
+    QString errorString() const { return m_server.errorString(); }
+
+    int clientCount() const { return m_clients; }
+
+signals:
+    // A line for the server's log: user messages ("$Mess="), dropped clients.
+    void logLine(const QString& line);
+    void clientCountChanged(int count);
+
+private:
+    void acceptClients();
+
+    QTcpServer m_server;
+    const RequestHandler& m_handler;
+    ServerLimits m_limits;
+    int m_clients = 0;
+};

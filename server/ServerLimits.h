@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QtGlobal>
+
+// What one client may cost the server. A request is a few hundred bytes and
+// a reply a few kilobytes, so the bounds are far from anything a real client
+// reaches, and they keep a faulty or hostile one from exhausting memory.
+struct ServerLimits
+{
+    // Bytes held from a client without a terminator before it is dropped.
+    qsizetype maxRequestBytes = 64 * 1024;
+    // Reply bytes queued for a client that does not read them before it is
+    // dropped (the catalogue, the longest reply, is under 2 KiB).
+    qsizetype maxQueuedReplyBytes = 4 * 1024 * 1024;
+    // Connections served at once; more are closed as they arrive.
+    int maxClients = 1000;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+
+// The command line of brastel-demo.
+struct ServerOptions
+{
+    enum class Status
+    {
+        Run,   // the fields below are set
+        Help,  // `message` is the help text
+        Error, // `message` says what is wrong
+    };
+
+    Status status = Status::Run;
+    QString message;
+    QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+    quint16 port = 400;
+    QString databasePath;
+    bool norms = true;
+    int maxClients = 1000;
+
+    // `arguments` as QCoreApplication gives them, the program name first.
+    static ServerOptions parse(const QStringList& arguments, const QString& defaultDatabasePath);
+};

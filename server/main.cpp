@@ -1,0 +1,62 @@
+// brastel-demo: a recipe server for trying Quorvel and for its tests.
+
+#include "DemoDatabase.h"
+#include "DemoServer.h"
+#include "RequestHandler.h"
+#include "ServerOptions.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QTextStream>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"brastel-demo"_qs);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    const ServerOptions options = ServerOptions::parse(
+        QCoreApplication::arguments(),
+        QDir(QCoreApplication::applicationDirPath()).filePath(u"brastel-demo.sqlite"_qs));
+    if (options.status == ServerOptions::Status::Help) {
+        out << options.message;
+        return 0;
+    }
+    if (options.status == ServerOptions::Status::Error) {
+        err << "brastel-demo: " << options.message << "\n"
+            << "Try --help.\n";
+        return 2;
+    }
+
+    DemoDatabase database;
+    if (const QString problem = database.open(options.databasePath); !problem.isEmpty()) {
+        err << "brastel-demo: cannot open the database: " << problem << "\n";
+        return 1;
+    }
+    const RequestHandler handler(database, {options.norms});
+    ServerLimits limits;
+    limits.maxClients = options.maxClients;
+    DemoServer server(handler, limits);
+
+    const QString where = (options.address.protocol() == QAbstractSocket::IPv6Protocol
+                               ? u"[%1]"_qs.arg(options.address.toString())
+                               : options.address.toString());
+    if (!server.listen(options.address, options.port)) {
+        err << "brastel-demo: cannot listen on " << where << ":" << options.port << ": "
+            << server.errorString() << "\n";
+        if (options.port != 0 && options.port < 1024)
+            err << "Ports below 1024 need privileges on Linux; --port 0 picks a free port.\n";
+        return 1;
+    }
+    // The first line is read by scripts to learn the port; flushed at once.
+    out << "Listening on " << where << ":" << server.serverPort() << Qt::endl;
+    if (!options.norms)
+        out << "Serving without norms" << Qt::endl;
+
+    QObject::connect(&server, &DemoServer::logLine, &app, [&out](const QString& line) {
+        out << QDateTime::currentDateTime().toString(Qt::ISODate) << " " << line << Qt::endl;
+    });
+    return QCoreApplication::exec();
+}
