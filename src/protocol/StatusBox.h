@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The box that shows the status log (`lStatus`). StatusLog keeps the text and
+// tells the box what changed, so the log's rules are testable without widgets
+// and a long log is not re-laid-out on every line.
+class StatusBox
+{
+public:
+    virtual ~StatusBox() = default;
+    // Replaces the whole text (only when the log is first shown or trimmed).
+    virtual void setText(const QString& text) = 0;
+    // Adds text at the end. "\r\n" is the log's line break.
+    virtual void appendText(const QString& text) = 0;
+    // Puts the caret at the end, so the box scrolls to the last line.
+    virtual void moveCaretToEnd() = 0;
+};

@@ -1,0 +1,160 @@
+#include "StatusLog.h"
+
+#include "StatusBox.h"
+
+#include <QTest>
+
+namespace {
+
+// Mirrors what a real box would show, and counts full replacements.
+class MirrorBox final : public StatusBox
+{
+public:
+    void setText(const QString& text) override
+    {
+        shown = text;
+        ++replacements;
+        caretAtEnd = false;
+    }
+    void appendText(const QString& text) override
+    {
+        shown += text;
+        caretAtEnd = false;
+    }
+    void moveCaretToEnd() override { caretAtEnd = true; }
+
+    QString shown;
+    int replacements = 0;
+    bool caretAtEnd = false;
+};
+
+const QString kHeading = u"Лог сервера:\r\n"_qs;
+
+} // namespace
+
+class TestStatusLog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void appendsLines_data();
+    void appendsLines();
+    void boxFollowsTheLog();
+    void caretGoesToTheEndEveryTime();
+    void boundDropsOldestLinesKeepsHeading();
+    void boundedOverAnEndlessStream();
+    void overlongLineIsCut();
+    void worksWithoutABox();
+};
+
+void TestStatusLog::appendsLines_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("nothing yet") << QStringList{} << kHeading;
+    // The heading already ends with a line break, so the first line follows an empty one.
+    QTest::newRow("first line after an empty line")
+        << QStringList{u"Подключаемся к серверу: 127.0.0.1 через порт 400"_qs}
+        << kHeading + u"\r\nПодключаемся к серверу: 127.0.0.1 через порт 400"_qs;
+    QTest::newRow("two lines") << QStringList{u"a"_qs, u"Подключислись к серверу!"_qs}
+                               << kHeading + u"\r\na\r\nПодключислись к серверу!"_qs;
+    QTest::newRow("trailing blank kept")
+        << QStringList{u"Получили ХС рецептуры... "_qs} << kHeading + u"\r\nПолучили ХС рецептуры... "_qs;
+    QTest::newRow("empty line") << QStringList{QString(), u"x"_qs} << kHeading + u"\r\n\r\nx"_qs;
+    QTest::newRow("markup is text") << QStringList{u"<b>x</b>"_qs} << kHeading + u"\r\n<b>x</b>"_qs;
+}
+
+void TestStatusLog::appendsLines()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, text);
+    StatusLog log;
+    QCOMPARE(log.text(), StatusLog::initialText());
+    for (const auto& line : lines)
+        log.AddStatus(line);
+    QCOMPARE(log.text(), text);
+}
+
+void TestStatusLog::boxFollowsTheLog()
+{
+    StatusLog log;
+    log.AddStatus(u"before the box"_qs);
+    MirrorBox box;
+    log.setBox(&box);
+    QCOMPARE(box.shown, log.text());
+    QVERIFY(box.caretAtEnd);
+    for (int i = 0; i < 50; ++i) {
+        log.AddStatus(QString::number(i));
+        QCOMPARE(box.shown, log.text());
+    }
+    // Lines are appended; the whole text was given only once.
+    QCOMPARE(box.replacements, 1);
+    log.setBox(nullptr);
+    log.AddStatus(u"after"_qs);
+    QVERIFY(!box.shown.endsWith(u"after"_qs));
+}
+
+void TestStatusLog::caretGoesToTheEndEveryTime()
+{
+    StatusLog log;
+    MirrorBox box;
+    log.setBox(&box);
+    for (int i = 0; i < 3; ++i) {
+        box.caretAtEnd = false;
+        log.AddStatus(u"line"_qs);
+        QVERIFY(box.caretAtEnd);
+    }
+}
+
+void TestStatusLog::boundDropsOldestLinesKeepsHeading()
+{
+    const qsizetype bound = 1000;
+    StatusLog log(bound);
+    MirrorBox box;
+    log.setBox(&box);
+    for (int i = 0; i < 500; ++i) {
+        log.AddStatus(u"line %1"_qs.arg(i, 4, 10, QChar(u'0')));
+        QVERIFY(log.text().size() <= bound);
+        QCOMPARE(box.shown, log.text());
+    }
+    QVERIFY(log.text().startsWith(kHeading));
+    QVERIFY(log.text().endsWith(u"\r\nline 0499"_qs));
+    // Whole lines only, newest kept in order, none repeated.
+    const QStringList lines = log.text().mid(kHeading.size()).split(u"\r\n"_qs);
+    QVERIFY(lines.size() > 50);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        QCOMPARE(lines[i], u"line %1"_qs.arg(500 - lines.size() + i, 4, 10, QChar(u'0')));
+    QVERIFY2(box.replacements < 30, "trimming happens in steps, not on every line");
+}
+
+void TestStatusLog::boundedOverAnEndlessStream()
+{
+    StatusLog log;
+    const QString line = u"Неизвестная команда сервера: "_qs + QString(1000, u'ж');
+    for (int i = 0; i < 10000; ++i)
+        log.AddStatus(line);
+    QVERIFY(log.text().size() <= StatusLog::kDefaultMaxChars);
+    QVERIFY(log.text().size() >= StatusLog::kDefaultMaxChars / 2);
+    QVERIFY(log.text().endsWith(line));
+}
+
+void TestStatusLog::overlongLineIsCut()
+{
+    StatusLog log;
+    const QString huge(StatusLog::kMaxLineChars + 10, u'x');
+    log.AddStatus(huge);
+    QCOMPARE(log.text(), kHeading + u"\r\n"_qs + QString(StatusLog::kMaxLineChars, u'x') + u"…"_qs);
+    log.AddStatus(u"next"_qs);
+    QVERIFY(log.text().endsWith(u"…\r\nnext"_qs));
+}
+
+void TestStatusLog::worksWithoutABox()
+{
+    StatusLog log(100);
+    for (int i = 0; i < 100; ++i)
+        log.AddStatus(u"0123456789"_qs);
+    QVERIFY(log.text().size() <= 100);
+}
+
+QTEST_APPLESS_MAIN(TestStatusLog)
+#include "TestStatusLog.moc"
