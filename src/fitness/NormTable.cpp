@@ -1,0 +1,68 @@
+#include "NormTable.h"
+
+#include "Payload.h"
+#include "ProtocolWords.h"
+#include "RussianFormat.h"
+
+NormTable::NormTable(const QString& sNorm) : m_empty(sNorm.isEmpty())
+{
+    for (const QString& text : splitPayload(sNorm, Proto::Str)) {
+        const QStringList cells = splitPayload(text, Proto::Sc);
+        if (cells.size() < 5)
+            continue;
+        m_rows.append(Row{cells[1], cells[2], cells[3], cells[4]});
+    }
+}
+
+QStringList NormTable::kfaList() const
+{
+    QStringList list;
+    for (const Row& row : m_rows) {
+        if (!list.contains(row.kfa, Qt::CaseSensitive))
+            list << row.kfa;
+    }
+    return list;
+}
+
+QStringList NormTable::ageList(const QString& kfa) const
+{
+    QStringList list;
+    for (const Row& row : m_rows) {
+        if (row.kfa == kfa)
+            list << row.age;
+    }
+    return list;
+}
+
+const NormTable::Row* NormTable::findRow(const QString& kfa, const QString& age) const
+{
+    for (const Row& row : m_rows) {
+        if (row.kfa == kfa && row.age == age)
+            return &row;
+    }
+    return nullptr;
+}
+
+QString NormTable::GetFullGroup(const QString& sexWord, const QString& kfa, const QString& age) const
+{
+    const Row* row = findRow(kfa, age);
+    if (!row)
+        return sexWord;
+    return sexWord + row->group + QStringLiteral(" (") + row->kfa + QStringLiteral("), ") + row->age +
+           QStringLiteral(" лет (") + row->energy + QStringLiteral(" ккал)");
+}
+
+double NormTable::GetFizEnergy(const QString& kfa, const QString& age) const
+{
+    const Row* row = findRow(kfa, age);
+    return row ? RussianFormat::toDouble(row->energy).value_or(0.0) : 0.0;
+}
+
+QString NormTable::sexWord(bool man, bool girl)
+{
+    if (girl)
+        return QStringLiteral("Женщины ");
+    if (man)
+        return QStringLiteral("Мужчины ");
+    return QString();
+}

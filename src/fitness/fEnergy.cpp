@@ -1,0 +1,606 @@
+#include "fEnergy.h"
+
+#include "Catalogue.h"
+#include "Composition.h"
+#include "CompositionDisplay.h"
+#include "Dialogs.h"
+#include "ErrorBox.h"
+#include "NormTable.h"
+#include "NumberHelpers.h"
+#include "ProtocolWords.h"
+#include "RecipeData.h"
+#include "RussianFormat.h"
+#include "ServerLink.h"
+#include "Settings.h"
+#include "TextSelection.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <cmath>
+
+namespace {
+
+// Design geometry in twips (left, top, width, height); the client area is
+// 11400 x 7695 twips.
+struct DesignRect
+{
+    int left;
+    int top;
+    int width;
+    int height;
+};
+constexpr int kDesignClientWidth = 11400;
+constexpr int kDesignClientHeight = 7695;
+constexpr double kTwipsPerInch = 1440.0;
+
+// The font size the design was drawn at, and a ceiling well above any size a
+// person sets on purpose: a stray huge value must not make the window unusable.
+constexpr double kDefaultFontSize = 24;
+constexpr double kLargestFontSize = 400;
+
+int twipsToPixels(int twips, double dpi)
+{
+    return int(std::lround(twips * dpi / kTwipsPerInch));
+}
+
+QPixmap iconImage(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xC6, 0x28, 0x28));
+    painter.drawEllipse(QRectF(size * 0.1, size * 0.22, size * 0.8, size * 0.74));
+    painter.setBrush(QColor(0x38, 0x8E, 0x3C));
+    painter.drawEllipse(QRectF(size * 0.5, size * 0.02, size * 0.32, size * 0.2));
+    return pixmap;
+}
+
+QIcon energyIcon()
+{
+    QIcon icon;
+    icon.addPixmap(iconImage(16));
+    icon.addPixmap(iconImage(32));
+    return icon;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    // Plain text keeps the "&" mnemonics and never interprets markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
+    return label;
+}
+
+// Refills a list in one go: no per-entry repaint and no selection handling
+// while the old entries go and the new ones come.
+void refill(QListWidget* list, const QStringList& entries)
+{
+    const QSignalBlocker blocker(list);
+    list->setUpdatesEnabled(false);
+    list->clear();
+    list->addItems(entries);
+    list->setUpdatesEnabled(true);
+}
+
+void refill(QComboBox* combo, const QStringList& entries)
+{
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    combo->addItems(entries);
+    // A combo box selects the first entry it receives by itself; the caller
+    // makes that selection so that it counts as a change.
+    combo->setCurrentIndex(-1);
+}
+
+bool isEnter(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+// The character code the key would type, or 0 for a key that types nothing
+// (arrows, Delete, function keys): those never reach a key-press handler.
+int keyAscii(const QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete || event->text().isEmpty())
+        return 0;
+    return event->text().at(0).unicode();
+}
+
+} // namespace
+
+fEnergy::fEnergy(RecipeData& recipes, QString& sNorm, ServerLink& link, QWidget* parent)
+    : QWidget(parent), m_recipes(recipes), m_sNorm(sNorm), m_link(link)
+{
+    setObjectName(QStringLiteral("fEnergy"));
+    setWindowTitle(QStringLiteral("Запрос калорийности с сервера"));
+    setWindowIcon(energyIcon());
+    createControls();
+    placeControls();
+    connectControls();
+}
+
+fEnergy::~fEnergy() = default;
+
+void fEnergy::createControls()
+{
+    cMan = new QCheckBox(QStringLiteral("&М"), this);
+    cMan->setObjectName(QStringLiteral("cMan"));
+    cMan->setToolTip(QStringLiteral("Мужчины"));
+    cMan->setChecked(true);
+
+    cGirl = new QCheckBox(QStringLiteral("&Ж"), this);
+    cGirl->setObjectName(QStringLiteral("cGirl"));
+    cGirl->setToolTip(QStringLiteral("Женщины"));
+
+    lKFA = makeLabel(this, "lKFA", QStringLiteral("&КФА"));
+    cKFA = new QComboBox(this);
+    cKFA->setObjectName(QStringLiteral("cKFA"));
+    cKFA->setEditable(false);
+    cKFA->setToolTip(QStringLiteral("Коэффициент физической активности"));
+    lKFA->setBuddy(cKFA);
+
+    lVozr = makeLabel(this, "lVozr", QStringLiteral("&Возраст"));
+    cVozr = new QComboBox(this);
+    cVozr->setObjectName(QStringLiteral("cVozr"));
+    cVozr->setEditable(false);
+    cVozr->setToolTip(QStringLiteral("Возраст"));
+    lVozr->setBuddy(cVozr);
+
+    lBases = new QListWidget(this);
+    lBases->setObjectName(QStringLiteral("lBases"));
+    lBases->setProperty("Tag", QStringLiteral("lFindBB"));
+    lDishes = new QListWidget(this);
+    lDishes->setObjectName(QStringLiteral("lDishes"));
+    lDishes->setProperty("Tag", QStringLiteral("lFindD"));
+    for (QListWidget* list : {lBases, lDishes}) {
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        // Tens of thousands of one-line entries: measuring each one would
+        // cost more than filling the list.
+        list->setUniformItemSizes(true);
+        list->installEventFilter(this);
+    }
+
+    const QString blanks(26, u' ');
+    lFindBB = makeLabel(this, "lFindBB", blanks);
+    lFindBB->setProperty("Tag", QString());
+    lFindD = makeLabel(this, "lFindD", blanks);
+    lFindD->setProperty("Tag", QString());
+
+    lOut = makeLabel(this, "lOut", QStringLiteral("В&ыход"));
+    tOut = new QLineEdit(this);
+    tOut->setObjectName(QStringLiteral("tOut"));
+    tOut->installEventFilter(this);
+    lOut->setBuddy(tOut);
+
+    cClear = new QPushButton(QStringLiteral("&Х"), this);
+    cClear->setObjectName(QStringLiteral("cClear"));
+
+    lHS = makeLabel(this, "lHS", QString());
+    lHS->setWordWrap(true);
+    lHS->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    cAdd = new QPushButton(QStringLiteral("&Добавить"), this);
+    cAdd->setObjectName(QStringLiteral("cAdd"));
+    cClearall = new QPushButton(QStringLiteral("&Очистить"), this);
+    cClearall->setObjectName(QStringLiteral("cClearall"));
+    cPrint = new QPushButton(QStringLiteral("&Печать"), this);
+    cPrint->setObjectName(QStringLiteral("cPrint"));
+
+    QWidget* const order[] = {cMan, cGirl,  cKFA, cVozr,     lBases, lDishes,
+                              tOut, cClear, cAdd, cClearall, cPrint};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void fEnergy::placeControls()
+{
+    const double dpi = logicalDpiY();
+    struct Placed
+    {
+        QWidget* widget;
+        DesignRect rect;
+    };
+    const Placed table[] = {
+        {cMan, {120, 240, 975, 495}},      {cGirl, {960, 240, 975, 495}},
+        {lKFA, {2040, 240, 1005, 555}},    {cKFA, {3120, 120, 2895, 675}},
+        {lVozr, {6000, 240, 1800, 555}},   {cVozr, {8160, 120, 2895, 675}},
+        {lBases, {0, 840, 4095, 3390}},    {lDishes, {4200, 840, 6975, 3390}},
+        {lFindBB, {0, 4320, 2340, 435}},   {lFindD, {4200, 4320, 2340, 435}},
+        {lOut, {840, 5040, 1365, 555}},    {tOut, {3120, 4920, 1815, 615}},
+        {cClear, {4920, 4920, 495, 615}},  {lHS, {120, 5520, 6135, 1815}},
+        {cAdd, {7680, 5040, 3495, 735}},   {cClearall, {7680, 5760, 3495, 735}},
+        {cPrint, {7680, 6480, 3495, 735}},
+    };
+    for (const Placed& placed : table) {
+        placed.widget->setGeometry(twipsToPixels(placed.rect.left, dpi), twipsToPixels(placed.rect.top, dpi),
+                                   twipsToPixels(placed.rect.width, dpi),
+                                   twipsToPixels(placed.rect.height, dpi));
+    }
+    resize(twipsToPixels(kDesignClientWidth, dpi), twipsToPixels(kDesignClientHeight, dpi));
+}
+
+void fEnergy::connectControls()
+{
+    connect(lBases, &QListWidget::itemSelectionChanged, this, &fEnergy::lBases_Click);
+    connect(lDishes, &QListWidget::itemSelectionChanged, this, &fEnergy::lDishes_Click);
+    connect(tOut, &QLineEdit::textChanged, this, &fEnergy::tOut_Change);
+    connect(cClear, &QPushButton::clicked, this, &fEnergy::cClear_Click);
+    connect(cAdd, &QPushButton::clicked, this, &fEnergy::cAdd_Click);
+    connect(cClearall, &QPushButton::clicked, this, &fEnergy::cClearall_Click);
+    connect(cMan, &QCheckBox::toggled, this, &fEnergy::cMan_Click);
+    connect(cGirl, &QCheckBox::toggled, this, &fEnergy::cGirl_Click);
+    connect(cKFA, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            cKFA_Click();
+    });
+    connect(cPrint, &QPushButton::clicked, this, &fEnergy::cPrint_Click);
+}
+
+void fEnergy::load()
+{
+    bool ok = false;
+    const int status = Setting::ResizeStatus.get().trimmed().toInt(&ok);
+    if (ok && status == 1)
+        setWindowState(Qt::WindowMinimized);
+    else if (ok && status == 2)
+        setWindowState(Qt::WindowMaximized);
+    else
+        setWindowState(Qt::WindowNoState);
+
+    m_recipes.rationEntries().reset();
+    Get_Font();
+    cMan_Click();
+}
+
+double fEnergy::fontSizeFromSetting(const QString& text)
+{
+    const auto value = RussianFormat::toDouble(text);
+    if (!value || *value <= 0)
+        return kDefaultFontSize;
+    return std::min(*value, kLargestFontSize);
+}
+
+void fEnergy::Get_Font()
+{
+    // The design's "MS Sans Serif" is a Windows bitmap font; the platform's
+    // own sans-serif carries Cyrillic everywhere.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(fontSizeFromSetting(Setting::FontSize.get()));
+    setFont(font);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setFont(font);
+    // These labels size themselves to their caption.
+    for (QLabel* label : {lKFA, lVozr, lOut, lFindBB, lFindD})
+        label->adjustSize();
+    applyLayout();
+}
+
+// ---- Norm tables ----------------------------------------------------------
+
+void fEnergy::Zapros_Fiz()
+{
+    if (cMan->isChecked()) {
+        m_link.SendCommand(Proto::Get_Man_Norm);
+        m_link.AddStatus(QStringLiteral("Отправили запрос на физиологические нормы для мужчин..."));
+    }
+    if (cGirl->isChecked()) {
+        m_link.SendCommand(Proto::Get_Girl_Norm);
+        m_link.AddStatus(QStringLiteral("Отправили запрос на физиологические нормы для женщин..."));
+    }
+}
+
+void fEnergy::form_fiz_Norm()
+{
+    if (m_sNorm.isEmpty())
+        return;
+    const NormTable table(m_sNorm);
+    if (table.isUnreadable()) {
+        // Nothing of the new table can be chosen, and the old lists no longer
+        // belong to the table in sNorm.
+        refill(cKFA, {});
+        refill(cVozr, {});
+        Dialogs::message(NormTable::UnreadableMessage);
+        return;
+    }
+    refill(cKFA, table.kfaList());
+    if (cKFA->count() > 0)
+        cKFA->setCurrentIndex(0); // runs Form_Vozr, as a user's choice would
+}
+
+void fEnergy::Form_Vozr()
+{
+    if (m_sNorm.isEmpty())
+        return;
+    refill(cVozr, NormTable(m_sNorm).ageList(cKFA->currentText()));
+    if (cVozr->count() > 0)
+        cVozr->setCurrentIndex(0);
+}
+
+QString fEnergy::GetFullGroup() const
+{
+    const QString sex = NormTable::sexWord(cMan->isChecked(), cGirl->isChecked());
+    if (m_sNorm.isEmpty())
+        return sex;
+    return NormTable(m_sNorm).GetFullGroup(sex, cKFA->currentText(), cVozr->currentText());
+}
+
+double fEnergy::GetFizEnergy() const
+{
+    if (m_sNorm.isEmpty())
+        return 0;
+    return NormTable(m_sNorm).GetFizEnergy(cKFA->currentText(), cVozr->currentText());
+}
+
+// ---- Catalogue and composition -------------------------------------------
+
+void fEnergy::form_Bases_Bl(const QString& payload)
+{
+    const Catalogue::CollectionNames collections = Catalogue::collectionNames(payload);
+    refill(lBases, collections.names);
+    for (int i = 0; i < collections.emptyRecords; ++i) {
+        Show_Error(Catalogue::StepFailedMessage + u'\r' + Catalogue::EmptyRecordDescription,
+                   QStringLiteral("Dish_Cli"), QStringLiteral("form_Bases_Bl"), Catalogue::EmptyRecordCode);
+    }
+    if (lBases->count() > 0)
+        lBases->setCurrentRow(0); // asks for the dishes of the first collection
+    lBases->update();
+    show();
+    activateWindow();
+}
+
+void fEnergy::form_Dishes_Bl(const QString& payload)
+{
+    const Catalogue::DishNames dishes = Catalogue::dishNames(payload);
+    refill(lDishes, dishes.names);
+    if (dishes.noDishes) {
+        lDishes->setEnabled(false);
+        return;
+    }
+    lDishes->setEnabled(true);
+    show();
+}
+
+void fEnergy::form_HS_Dish(const QString& composition, bool fromDispatcher)
+{
+    const CompositionDisplay display =
+        CompositionDisplay::form_HS_Dish(composition, fromDispatcher, tOut->text());
+    switch (display.outcome()) {
+    case CompositionDisplay::Outcome::NotLoaded:
+        Show_Error(CompositionDisplay::NotLoadedMessage, QString(), QString(), 0);
+        return;
+    case CompositionDisplay::Outcome::LoadFailed:
+        // Reported when the composition arrives, not again on every edit of
+        // the weight; the line of the previous dish must not stay on show.
+        if (fromDispatcher)
+            Show_Error(Composition::LoadFailedMessage, QString(), QString(), 0);
+        lHS->clear();
+        return;
+    case CompositionDisplay::Outcome::WeightUnreadable:
+        lHS->clear();
+        return;
+    case CompositionDisplay::Outcome::Shown:
+        // Re-enters through tOut_Change when the text differs; writing the
+        // text the box already holds raises nothing, so this ends.
+        tOut->setText(display.tOut());
+        lHS->setText(display.lHS());
+        return;
+    }
+}
+
+// ---- User actions ---------------------------------------------------------
+
+void fEnergy::lBases_Click()
+{
+    const QList<QListWidgetItem*> selected = lBases->selectedItems();
+    if (selected.isEmpty())
+        return;
+    m_link.SendCommand(Proto::GetDishes + selected.first()->text());
+}
+
+void fEnergy::lDishes_Click()
+{
+    const QList<QListWidgetItem*> dish = lDishes->selectedItems();
+    if (dish.isEmpty())
+        return;
+    const QList<QListWidgetItem*> collection = lBases->selectedItems();
+    if (collection.isEmpty()) {
+        Show_Error(QStringLiteral("Необходимо выбрать группу!"), QString(), QString(), 0);
+        return;
+    }
+    m_link.SendCommand(Proto::GetHSDishes + collection.first()->text() + Proto::Str + dish.first()->text());
+}
+
+void fEnergy::tOut_Change()
+{
+    form_HS_Dish(m_recipes.CurrentHS(), false);
+}
+
+void fEnergy::cClear_Click()
+{
+    tOut->setText(QString());
+    tOut->setFocus();
+}
+
+void fEnergy::cAdd_Click()
+{
+    RationEntries& ration = m_recipes.rationEntries();
+    switch (ration.add(m_recipes.CurrentHS(), tOut->text())) {
+    case RationEntries::AddResult::Added:
+        cAdd->setText(QStringLiteral("Добавить (") + QString::number(ration.upperBound()) + u')');
+        return;
+    case RationEntries::AddResult::NoRecipe:
+        Dialogs::message(QStringLiteral("Не загружена рецептура!"));
+        return;
+    case RationEntries::AddResult::Full:
+        Show_Error(QStringLiteral("Один отчет может содержать не больше 25 рецептур!"), QString(), QString(),
+                   0);
+        return;
+    case RationEntries::AddResult::RecipeUnreadable:
+        Show_Error(Composition::LoadFailedMessage, QString(), QString(), 0);
+        return;
+    case RationEntries::AddResult::WeightUnreadable:
+        Show_Error(
+            QStringLiteral("Неверно указан выход блюда: нужно число больше нуля, например 200 или 150/50."),
+            QString(), QString(), 0);
+        return;
+    }
+}
+
+void fEnergy::cClearall_Click()
+{
+    m_recipes.rationEntries().reset();
+    cAdd->setText(QStringLiteral("Добавить"));
+}
+
+// Each box sets the other, and a change made from code counts as a click, so
+// a user's click on one box runs the other's handler inside its own. It ends
+// because setting a box to the state it already has raises nothing.
+void fEnergy::cMan_Click()
+{
+    cGirl->setChecked(!cMan->isChecked());
+    Zapros_Fiz();
+}
+
+void fEnergy::cGirl_Click()
+{
+    cMan->setChecked(!cGirl->isChecked());
+    Zapros_Fiz();
+}
+
+void fEnergy::cKFA_Click()
+{
+    Form_Vozr();
+}
+
+void fEnergy::cPrint_Click()
+{
+    if (m_printHandler)
+        m_printHandler();
+}
+
+// ---- Window events --------------------------------------------------------
+
+bool fEnergy::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (watched == lBases || watched == lDishes)
+            searchReset();
+        else if (watched == tOut)
+            SelectText();
+        break;
+    case QEvent::KeyPress:
+        if (watched == lBases || watched == lDishes)
+            return listKeyPress(static_cast<QListWidget*>(watched), static_cast<QKeyEvent*>(event));
+        if (watched == tOut)
+            return tOutKeyPress(static_cast<QKeyEvent*>(event));
+        break;
+    case QEvent::KeyRelease:
+        if (watched == lBases || watched == lDishes) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->isAutoRepeat())
+                break;
+            int keyCode = key->key();
+            searchKeyUp(keyCode);
+            return keyCode == 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool fEnergy::listKeyPress(QListWidget* list, QKeyEvent* event)
+{
+    if (isEnter(event)) {
+        if (list == lBases) {
+            lDishes->setFocus();
+        } else {
+            cAdd_Click();
+            lBases->setFocus();
+        }
+        return true;
+    }
+    int code = keyAscii(event);
+    if (code == 0)
+        return false; // not a character: the list moves by itself
+    searchKeyPress(code);
+    return code == 0;
+}
+
+bool fEnergy::tOutKeyPress(QKeyEvent* event)
+{
+    if (isEnter(event)) {
+        cAdd_Click();
+        lBases->setFocus();
+        return true;
+    }
+    const int code = keyAscii(event);
+    return code != 0 && !CheckNumKey(code, true);
+}
+
+void fEnergy::closeEvent(QCloseEvent* event)
+{
+    const Dialogs::Answer answer = Dialogs::message(QStringLiteral("Закрыть всю программу?"),
+                                                    Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+    // The window closes whatever the answer; only Yes takes the program along.
+    event->accept();
+    emit unloaded();
+    if (answer == Dialogs::Answer::Yes && m_closeProgramHandler)
+        m_closeProgramHandler();
+}
+
+void fEnergy::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void fEnergy::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        applyLayout();
+}
+
+// ---- Hooks for the layout rules and the list search -----------------------
+
+void fEnergy::applyLayout()
+{
+    // LAYOUT HOOK: the fourteen layout rules (src/fitness/layout) go here.
+}
+
+void fEnergy::searchReset()
+{
+    // SEARCH HOOK: FindReset() of src/common/ListSearch.h goes here.
+}
+
+void fEnergy::searchKeyPress(int& keyAscii)
+{
+    // SEARCH HOOK: FindKeyPress(keyAscii) goes here.
+    Q_UNUSED(keyAscii);
+}
+
+void fEnergy::searchKeyUp(int& keyCode)
+{
+    // SEARCH HOOK: FindKeyUp(keyCode) goes here.
+    Q_UNUSED(keyCode);
+}
