@@ -1,0 +1,160 @@
+#include "CalorieReport.h"
+
+#include "ReportCanvas.h"
+#include "ReportSource.h"
+#include "RussianFormat.h"
+#include "Settings.h"
+
+#include <cmath>
+
+namespace {
+
+// Column positions in pixels of the page.
+constexpr double kLeft = 70;
+constexpr double kWeightX = 280;
+constexpr double kProteinX = 320;
+constexpr double kFatX = 380;
+constexpr double kCarbX = 450;
+constexpr double kKkalX = 520;
+constexpr double kShareX = 620;
+
+constexpr int kNameChunk = 30;
+
+QString spaces(int count)
+{
+    return QString(count, u' ');
+}
+
+QString rule()
+{
+    return QString(96, u'_');
+}
+
+// Rows of the table share one baseline: every cell of a row is printed on the
+// line where the row started, whole pixels as the page counts them.
+double wholePixel(double y)
+{
+    return std::round(y);
+}
+
+void printAt(ReportCanvas& PI, double x, const QString& text)
+{
+    PI.setX(x);
+    PI.print(text);
+}
+
+void printOnLine(ReportCanvas& PI, double x, double y, const QString& text)
+{
+    PI.setX(x);
+    PI.setY(y);
+    PI.print(text);
+}
+
+} // namespace
+
+CalorieReport::CalorieReport(const ReportSource& source, QDate visitDate)
+    : m_source(source), m_visitDate(visitDate)
+{
+}
+
+QString CalorieReport::GetStr(QString sStr, int lAbzac)
+{
+    QString R;
+    const QString indent = u'\r' + spaces(qMax(lAbzac, 0));
+    // Walks the text instead of cutting it from the front, so a long text
+    // costs one pass.
+    qsizetype from = 0;
+    while (sStr.size() - from >= kNameChunk) {
+        if (!R.isEmpty())
+            R += indent;
+        R += QStringView(sStr).mid(from, kNameChunk);
+        from += kNameChunk;
+    }
+    const QStringView rest = QStringView(sStr).mid(from);
+    if (R.isEmpty()) {
+        R = rest.toString();
+    } else {
+        R += indent;
+        R += rest;
+    }
+    return R;
+}
+
+QString CalorieReport::share(double kkal, double need)
+{
+    // No need known (no norm table, no matching group, an unreadable cell):
+    // the share cell stays empty instead of dividing by zero.
+    if (!(need > 0) || !std::isfinite(need))
+        return QString();
+    return RussianFormat::pattern0(kkal / need * 100) + u'%';
+}
+
+void CalorieReport::Form_Kkal(ReportCanvas& PI) const
+{
+    PI.setFontName(u"Times New Roman"_qs);
+    PI.setFontSize(14);
+    printOnLine(PI, 300, 70, u"Расчет калорийности"_qs);
+    PI.setFontSize(10);
+
+    printAt(PI, kLeft,
+            u"Дата посещения: "_qs + RussianFormat::longDate(m_visitDate) + spaces(10) + u"предприятие: "_qs +
+                Setting::NamePOP.get());
+    printAt(PI, kLeft, u"группа: "_qs + m_source.GetFullGroup());
+    printAt(PI, kLeft, rule());
+    printAt(PI, 270,
+            u"Выход,"_qs + spaces(15) + u"Пищевая ценность"_qs + spaces(14) + u"Калорийность,"_qs +
+                spaces(3) + u"Удовлетворение"_qs);
+    double Y = wholePixel(PI.y());
+    printOnLine(PI, kProteinX, Y,
+                u"Белки,г"_qs + spaces(4) + u"Жиры, г"_qs + spaces(4) + u"Углеводы,г"_qs + spaces(10) +
+                    u"ккал"_qs + spaces(15) + u"суточной потребности, %"_qs);
+    printOnLine(PI, kLeft, Y, u"Изделие (блюдо)"_qs + spaces(39) + u"г."_qs);
+    printAt(PI, kLeft, rule());
+
+    if (m_source.rationIsEmpty())
+        return;
+
+    const double need = m_source.GetFizEnergy();
+    double protein = 0;
+    double fat = 0;
+    double carb1 = 0;
+    double carb2 = 0;
+    const int last = m_source.rationUpperBound();
+    for (int i = 1; i <= last; ++i) {
+        Y = wholePixel(PI.y());
+        const double kkal = m_source.GetDishKkal(i);
+        printOnLine(PI, kWeightX, Y, m_source.GetDishWeight(i));
+        printOnLine(PI, kProteinX, Y, RussianFormat::pattern00(m_source.GetDishProtein(i)));
+        printOnLine(PI, kFatX, Y, RussianFormat::pattern00(m_source.GetDishFat(i)));
+        printOnLine(PI, kCarbX, Y,
+                    RussianFormat::pattern00(m_source.GetDishCarb1(i) + m_source.GetDishCarb2(i)));
+        printOnLine(PI, kKkalX, Y, RussianFormat::pattern0(kkal));
+        printOnLine(PI, kShareX, Y, share(kkal, need));
+        // The name comes last: its lines set where the next row starts.
+        printOnLine(PI, kLeft, Y, GetStr(m_source.GetDishName(i), kNameIndent));
+        protein += m_source.GetDishProtein(i);
+        fat += m_source.GetDishFat(i);
+        carb1 += m_source.GetDishCarb1(i);
+        carb2 += m_source.GetDishCarb2(i);
+    }
+
+    printAt(PI, kLeft, rule());
+    PI.setBold(true);
+    Y = wholePixel(PI.y());
+    printAt(PI, kLeft, u"Итого:"_qs);
+    printOnLine(PI, kProteinX, Y, RussianFormat::pattern00(protein));
+    printOnLine(PI, kFatX, Y, RussianFormat::pattern00(fat));
+    printOnLine(PI, kCarbX, Y, RussianFormat::pattern00(carb1 + carb2));
+    // From the nutrient totals, not the sum of the rounded row energies.
+    const double total = 4 * protein + 9 * fat + 3.8 * carb1 + 4.1 * carb2;
+    printOnLine(PI, kKkalX, Y, RussianFormat::pattern0(total));
+    printOnLine(PI, kShareX, Y, share(total, need));
+    PI.setBold(false);
+    printAt(PI, kLeft, rule());
+    printAt(PI, kLeft,
+            u"Примечание. Примерное распределение калорийности по приемам: завтрак - 25%, обед - 35%, "
+            u"полдник - 15%, ужин - 25%."_qs);
+    PI.print(QString());
+    PI.setFontSize(PI.fontSize() - 2);
+    printAt(PI, kLeft, u"Отчет подготовлен в программе 'Ventaro', в.5.ХХ"_qs);
+}

@@ -1,0 +1,45 @@
+#include "PagePrinting.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPicture>
+#include <QPrinter>
+
+namespace PagePrinting {
+
+void prepare(QPrinter& printer)
+{
+    // Size and orientation in one layout: set one after the other, the
+    // second call can re-derive the first from the printer's defaults.
+    QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                       QPageLayout::Millimeter, QMarginsF(0, 0, 0, 0));
+    layout.setMode(QPageLayout::FullPageMode);
+    printer.setPageLayout(layout);
+    printer.setFullPage(true);
+    printer.setCopyCount(1);
+}
+
+bool play(QPrinter& printer, const QPicture& page)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    painter.drawPicture(0, 0, page);
+    return painter.end();
+}
+
+QString savePdf(const QPicture& page, const QString& fileName)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+    printer.setDocName(QFileInfo(fileName).completeBaseName());
+    prepare(printer);
+    if (!play(printer, page))
+        return u"Не удалось сохранить файл\r%1"_qs.arg(QDir::toNativeSeparators(fileName));
+    return QString();
+}
+
+} // namespace PagePrinting

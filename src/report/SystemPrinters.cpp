@@ -1,0 +1,34 @@
+#include "SystemPrinters.h"
+
+#include "PagePrinting.h"
+
+#include <QPrinter>
+#include <QPrinterInfo>
+
+QStringList SystemPrinters::printerNames() const
+{
+    return QPrinterInfo::availablePrinterNames();
+}
+
+QString SystemPrinters::defaultPrinterName() const
+{
+    return QPrinterInfo::defaultPrinterName();
+}
+
+QString SystemPrinters::printPage(const QPicture& page, const QString& printerName)
+{
+    // Without a printer Qt does not fail: a default QPrinter turns into a PDF
+    // writer that calls itself valid and then cannot begin without a file.
+    // So the list is asked first, and begin() is checked as well.
+    if (printerName.isEmpty() || !QPrinterInfo::availablePrinterNames().contains(printerName))
+        return u"Принтер не найден. Установите принтер и откройте просмотр снова."_qs;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
+    QPrinter printer(info, QPrinter::HighResolution);
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid())
+        return u"Принтер \"%1\" недоступен."_qs.arg(printerName);
+    printer.setDocName(u"Расчет калорийности"_qs);
+    PagePrinting::prepare(printer);
+    if (!PagePrinting::play(printer, page) || printer.printerState() == QPrinter::Error)
+        return u"Ошибка печати на принтере \"%1\". Страница не напечатана."_qs.arg(printerName);
+    return QString();
+}
