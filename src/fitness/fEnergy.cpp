@@ -5,6 +5,7 @@
 #include "CompositionDisplay.h"
 #include "Dialogs.h"
 #include "ErrorBox.h"
+#include "FitnessLayout.h"
 #include "NormTable.h"
 #include "NumberHelpers.h"
 #include "ProtocolWords.h"
@@ -13,6 +14,7 @@
 #include "ServerLink.h"
 #include "Settings.h"
 #include "TextSelection.h"
+#include "Twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -32,28 +34,14 @@
 
 namespace {
 
-// Design geometry in twips (left, top, width, height); the client area is
-// 11400 x 7695 twips.
-struct DesignRect
-{
-    int left;
-    int top;
-    int width;
-    int height;
-};
-constexpr int kDesignClientWidth = 11400;
-constexpr int kDesignClientHeight = 7695;
-constexpr double kTwipsPerInch = 1440.0;
-
 // The font size the design was drawn at, and a ceiling well above any size a
 // person sets on purpose: a stray huge value must not make the window unusable.
 constexpr double kDefaultFontSize = 24;
 constexpr double kLargestFontSize = 400;
 
-int twipsToPixels(int twips, double dpi)
-{
-    return int(std::lround(twips * dpi / kTwipsPerInch));
-}
+// The client area as designed, in twips.
+constexpr float kDesignClientWidth = 11400;
+constexpr float kDesignClientHeight = 7695;
 
 QPixmap iconImage(int size)
 {
@@ -132,6 +120,8 @@ fEnergy::fEnergy(RecipeData& recipes, QString& sNorm, ServerLink& link, QWidget*
     setWindowIcon(energyIcon());
     createControls();
     placeControls();
+    const double dpi = logicalDpiY();
+    resize(Twips::toPixels(kDesignClientWidth, dpi), Twips::toPixels(kDesignClientHeight, dpi));
     connectControls();
 }
 
@@ -208,31 +198,55 @@ void fEnergy::createControls()
         setTabOrder(order[i - 1], order[i]);
 }
 
+QWidget* fEnergy::widgetOf(FitnessLayout::Control control) const
+{
+    using C = FitnessLayout::Control;
+    switch (control) {
+    case C::cMan:
+        return cMan;
+    case C::cGirl:
+        return cGirl;
+    case C::lKFA:
+        return lKFA;
+    case C::cKFA:
+        return cKFA;
+    case C::lVozr:
+        return lVozr;
+    case C::cVozr:
+        return cVozr;
+    case C::lBases:
+        return lBases;
+    case C::lDishes:
+        return lDishes;
+    case C::lFindBB:
+        return lFindBB;
+    case C::lFindD:
+        return lFindD;
+    case C::lOut:
+        return lOut;
+    case C::tOut:
+        return tOut;
+    case C::cClear:
+        return cClear;
+    case C::lHS:
+        return lHS;
+    case C::cAdd:
+        return cAdd;
+    case C::cClearall:
+        return cClearall;
+    case C::cPrint:
+        return cPrint;
+    }
+    return nullptr;
+}
+
 void fEnergy::placeControls()
 {
     const double dpi = logicalDpiY();
-    struct Placed
-    {
-        QWidget* widget;
-        DesignRect rect;
-    };
-    const Placed table[] = {
-        {cMan, {120, 240, 975, 495}},      {cGirl, {960, 240, 975, 495}},
-        {lKFA, {2040, 240, 1005, 555}},    {cKFA, {3120, 120, 2895, 675}},
-        {lVozr, {6000, 240, 1800, 555}},   {cVozr, {8160, 120, 2895, 675}},
-        {lBases, {0, 840, 4095, 3390}},    {lDishes, {4200, 840, 6975, 3390}},
-        {lFindBB, {0, 4320, 2340, 435}},   {lFindD, {4200, 4320, 2340, 435}},
-        {lOut, {840, 5040, 1365, 555}},    {tOut, {3120, 4920, 1815, 615}},
-        {cClear, {4920, 4920, 495, 615}},  {lHS, {120, 5520, 6135, 1815}},
-        {cAdd, {7680, 5040, 3495, 735}},   {cClearall, {7680, 5760, 3495, 735}},
-        {cPrint, {7680, 6480, 3495, 735}},
-    };
-    for (const Placed& placed : table) {
-        placed.widget->setGeometry(twipsToPixels(placed.rect.left, dpi), twipsToPixels(placed.rect.top, dpi),
-                                   twipsToPixels(placed.rect.width, dpi),
-                                   twipsToPixels(placed.rect.height, dpi));
+    for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
+        const auto control = FitnessLayout::Control(i);
+        widgetOf(control)->setGeometry(m_layout.pixelRect(control, dpi));
     }
-    resize(twipsToPixels(kDesignClientWidth, dpi), twipsToPixels(kDesignClientHeight, dpi));
 }
 
 void fEnergy::connectControls()
@@ -289,7 +303,6 @@ void fEnergy::Get_Font()
     // These labels size themselves to their caption.
     for (QLabel* label : {lKFA, lVozr, lOut, lFindBB, lFindD})
         label->adjustSize();
-    applyLayout();
 }
 
 // ---- Norm tables ----------------------------------------------------------
@@ -581,11 +594,18 @@ void fEnergy::changeEvent(QEvent* event)
         applyLayout();
 }
 
-// ---- Hooks for the layout rules and the list search -----------------------
+// ---- Layout and list search -------------------------------------------------
 
 void fEnergy::applyLayout()
 {
-    // LAYOUT HOOK: the fourteen layout rules (src/fitness/layout) go here.
+    const double dpi = logicalDpiY();
+    // The rules keep their own geometry in twips from one layout to the
+    // next; only the caption labels, which size themselves, are read back.
+    m_layout.setCaptionWidths(Twips::fromPixels(lKFA->width(), dpi), Twips::fromPixels(lVozr->width(), dpi),
+                              Twips::fromPixels(lOut->width(), dpi));
+    const QRect outer = frameGeometry();
+    m_layout.apply(Twips::fromPixels(outer.width(), dpi), Twips::fromPixels(outer.height(), dpi));
+    placeControls();
 }
 
 void fEnergy::searchReset()

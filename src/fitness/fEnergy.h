@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FitnessLayout.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -78,9 +80,11 @@ protected:
 
 private:
     void createControls();
+    QWidget* widgetOf(FitnessLayout::Control control) const;
+    // Puts every control where the layout holds it.
     void placeControls();
     void connectControls();
-    // The layout rules of the window, run on every size or state change.
+    // The fourteen layout rules, run on every size or state change.
     void applyLayout();
 
     // Incremental search of the two lists; `keyCode` set to 0 swallows the key.
@@ -107,6 +111,7 @@ private:
     ServerLink& m_link;
     std::function<void()> m_printHandler;
     std::function<void()> m_closeProgramHandler;
+    FitnessLayout m_layout = FitnessLayout::design();
 
     QCheckBox* cMan = nullptr;
     QCheckBox* cGirl = nullptr;

@@ -275,6 +275,55 @@ private slots:
         QCOMPARE(int(window().windowState()), state);
     }
 
+    void layoutFollowsTheSize()
+    {
+        showActive();
+        // The figures below are the design's worked example at 96 dpi.
+        QCOMPARE(window().logicalDpiY(), 96);
+        // The rules take the outer size, frame included: 11520 x 8100 twips.
+        const QSize frame = window().frameGeometry().size() - window().size();
+        const auto resizeOuter = [&](int width, int height) {
+            window().resize(QSize(width, height) - frame);
+        };
+        resizeOuter(768, 540);
+        QCOMPARE(window().frameGeometry().size(), QSize(768, 540));
+        QCOMPARE(lBases()->geometry(), QRect(0, 56, 256, 217));
+        QCOMPARE(lDishes()->geometry(), QRect(263, 56, 492, 217));
+        QCOMPARE(control<QLabel>("lFindBB")->pos(), QPoint(0, 277));
+        QCOMPARE(control<QLabel>("lFindD")->pos(), QPoint(263, 277));
+        QCOMPARE(control<QPushButton>("cPrint")->geometry(), QRect(522, 444, 233, 49));
+        QCOMPARE(control<QPushButton>("cClearall")->pos(), QPoint(522, 395));
+        QCOMPARE(cAdd()->pos(), QPoint(522, 346));
+        QCOMPARE(lHS()->geometry(), QRect(0, 355, 515, 133)); // not the first layout: 7725 twips wide
+        // The caption labels size themselves; their neighbours follow them.
+        QLabel* lKFA = control<QLabel>("lKFA");
+        QLabel* lOut = control<QLabel>("lOut");
+        QCOMPARE(cKFA()->x(), lKFA->x() + lKFA->width() + 2); // 30 twips
+        QCOMPARE(tOut()->geometry().topLeft(), QPoint(lOut->width(), 312));
+        QCOMPARE(control<QPushButton>("cClear")->x(), tOut()->x() + tOut()->width());
+
+        // Wider by 300 twips: the collection list takes a third of it, the
+        // dish list two thirds, the buttons move along.
+        resizeOuter(788, 540);
+        QCOMPARE(lBases()->width(), 263);
+        QCOMPARE(lDishes()->width(), 505);
+        QCOMPARE(control<QPushButton>("cPrint")->x(), 542);
+
+        // Too low for the lists: their rule is skipped and they keep their size.
+        resizeOuter(788, 300);
+        QCOMPARE(lBases()->height(), 217);
+        QCOMPARE(control<QPushButton>("cPrint")->y(), 204); // (4500 - 735 - 700) twips
+    }
+
+    void smallerFontNarrowsTheCaptions()
+    {
+        Setting::FontSize.set(u"12"_qs);
+        showActive();
+        QLabel* lKFA = control<QLabel>("lKFA");
+        QVERIFY(lKFA->width() < 67); // its design width at 24 pt
+        QCOMPARE(cKFA()->x(), lKFA->x() + lKFA->width() + 2);
+    }
+
     // ---- Catalogue -----------------------------------------------------
 
     void catalogueFillsSelectsAndShows()
