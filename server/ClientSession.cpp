@@ -33,7 +33,11 @@ ClientSession::ClientSession(QTcpSocket* socket, const RequestHandler& handler, 
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);
     connect(m_socket, &QTcpSocket::readyRead, this, &ClientSession::readRequests);
-    connect(m_socket, &QTcpSocket::disconnected, this, &ClientSession::finish);
+    connect(m_socket, &QTcpSocket::disconnected, this, [this] {
+        if (!m_finished)
+            emit logLine(u"Disconnected "_qs + m_peer);
+        finish();
+    });
     // Data may have arrived between the accept and the connections above.
     if (m_socket->bytesAvailable() > 0)
         QMetaObject::invokeMethod(this, &ClientSession::readRequests, Qt::QueuedConnection);
@@ -81,8 +85,10 @@ void ClientSession::drop(const QString& reason)
     if (m_finished)
         return;
     emit logLine(u"Dropped "_qs + m_peer + u": "_qs + reason);
-    m_socket->abort();
+    // Finished first: abort() reports the disconnection at once, and that
+    // must not read as the client leaving of its own accord.
     finish();
+    m_socket->abort();
 }
 
 void ClientSession::finish()

@@ -27,6 +27,7 @@ public:
     QString peer() const { return m_peer; }
 
 signals:
+    // "Disconnected PEER", "Dropped PEER: reason", "Message from PEER: text".
     void logLine(const QString& line);
     // Emitted once, when the connection is closed by either side.
     void finished();

@@ -35,5 +35,6 @@ void DemoServer::acceptClients()
         });
         ++m_clients;
         emit clientCountChanged(m_clients);
+        emit logLine(u"Connected "_qs + session->peer());
     }
 }

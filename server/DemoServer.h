@@ -28,7 +28,8 @@ public:
     int clientCount() const { return m_clients; }
 
 signals:
-    // A line for the server's log: user messages ("$Mess="), dropped clients.
+    // A line for the server's log: clients coming and going, user messages
+    // ("$Mess="), dropped and refused clients.
     void logLine(const QString& line);
     void clientCountChanged(int count);
 

@@ -97,15 +97,18 @@ private slots:
         client.request(u"$Mess=Сервер, привет"_qs);
         const QString expected =
             u" Message from 127.0.0.1:%1: Сервер, привет"_qs.arg(client.socket().localPort());
-        QString line;
+        // "Connected PEER" comes first; the message follows.
+        QStringList lines;
         QVERIFY(QTest::qWaitFor(
             [&] {
-                if (!demo.process().canReadLine())
-                    return false;
-                line = QString::fromUtf8(demo.process().readLine()).trimmed();
-                return true;
+                while (demo.process().canReadLine())
+                    lines << QString::fromUtf8(demo.process().readLine()).trimmed();
+                return lines.size() >= 2;
             },
             WireClient::kWaitMs));
+        QVERIFY2(lines[0].endsWith(u" Connected 127.0.0.1:%1"_qs.arg(client.socket().localPort())),
+                 qPrintable(lines[0]));
+        const QString line = lines[1];
         QVERIFY2(line.endsWith(expected), qPrintable(line));
     }
 

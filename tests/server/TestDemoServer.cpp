@@ -4,7 +4,6 @@
 #include "RequestHandler.h"
 #include "WireClient.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -42,6 +41,30 @@ public:
     RequestHandler handler;
     DemoServer server;
     bool opened = false;
+};
+
+// The server's log lines, as they come.
+class LogLines
+{
+public:
+    explicit LogLines(DemoServer& server)
+    {
+        QObject::connect(&server, &DemoServer::logLine, &server,
+                         [this](const QString& line) { m_lines << line; });
+    }
+    QStringList all() const { return m_lines; }
+    QStringList starting(const QString& prefix) const
+    {
+        QStringList found;
+        for (const QString& line : m_lines) {
+            if (line.startsWith(prefix))
+                found << line;
+        }
+        return found;
+    }
+
+private:
+    QStringList m_lines;
 };
 
 } // namespace
@@ -142,15 +165,18 @@ private slots:
     {
         Running running;
         QVERIFY(running.opened);
-        QSignalSpy log(&running.server, &DemoServer::logLine);
+        LogLines log(running.server);
         WireClient client;
         QVERIFY(client.connectTo(running.port()));
+        const QString peer = u"127.0.0.1:%1"_qs.arg(client.socket().localPort());
         client.sendRaw(QByteArray("$Mess=\xCF\xF0\xE8\xE2\xE5\xF2\nline two") + kTerm + "$Hello" + kTerm);
         // The first reply is the one to "$Hello": the message had none.
         QCOMPARE(client.nextReplyBytes().value(), QByteArray("$Err_inquiry") + kTerm);
-        QCOMPARE(log.size(), 1);
-        QCOMPARE(log[0][0].toString(),
-                 u"Message from 127.0.0.1:%1: Привет\\nline two"_qs.arg(client.socket().localPort()));
+        QCOMPARE(log.all(), (QStringList{u"Connected "_qs + peer,
+                                         u"Message from "_qs + peer + u": Привет\\nline two"_qs}));
+        client.socket().disconnectFromHost();
+        QTRY_COMPARE(log.all().size(), 3);
+        QCOMPARE(log.all().last(), u"Disconnected "_qs + peer);
     }
 
     // The catalogue for many clients at once, interleaved: each gets its own.
@@ -195,7 +221,7 @@ private slots:
         QFETCH(QString, reason);
         Running running;
         QVERIFY(running.opened);
-        QSignalSpy log(&running.server, &DemoServer::logLine);
+        LogLines log(running.server);
         WireClient good;
         WireClient bad;
         QVERIFY(good.connectTo(running.port()));
@@ -213,10 +239,12 @@ private slots:
         QVERIFY(bad.waitForClosed());
         QVERIFY(!bad.nextReplyBytes(0));
         QTRY_COMPARE(running.server.clientCount(), 1);
-        QCOMPARE(log.size(), 1);
-        QVERIFY2(log[0][0].toString().startsWith(u"Dropped 127.0.0.1:%1: "_qs.arg(badPort)),
-                 qPrintable(log[0][0].toString()));
-        QVERIFY2(log[0][0].toString().contains(reason), qPrintable(log[0][0].toString()));
+        const QStringList dropped = log.starting(u"Dropped"_qs);
+        QCOMPARE(dropped.size(), 1);
+        QVERIFY2(dropped[0].startsWith(u"Dropped 127.0.0.1:%1: "_qs.arg(badPort)), qPrintable(dropped[0]));
+        QVERIFY2(dropped[0].contains(reason), qPrintable(dropped[0]));
+        // Dropping is the end of its story: no "Disconnected" line besides.
+        QCOMPARE(log.starting(u"Disconnected"_qs), QStringList());
 
         good.sendRaw(kTerm);
         QVERIFY(good.nextReplyBytes()->startsWith("$Dishes=Amaranth seed, black<BL>"));
@@ -230,7 +258,7 @@ private slots:
         limits.maxQueuedReplyBytes = 64 * 1024;
         Running running(limits);
         QVERIFY(running.opened);
-        QSignalSpy log(&running.server, &DemoServer::logLine);
+        LogLines log(running.server);
         WireClient reader;
         QVERIFY(reader.connectTo(running.port()));
         QTcpSocket silent;
@@ -242,14 +270,14 @@ private slots:
         QByteArray burst;
         for (int i = 0; i < 1000; ++i)
             burst += QByteArray("$GetDishTables") + kTerm;
-        for (int round = 0; round < 20 && log.isEmpty(); ++round) {
+        for (int round = 0; round < 20 && log.starting(u"Dropped"_qs).isEmpty(); ++round) {
             silent.write(burst);
             silent.flush();
             QTest::qWait(20);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!log.isEmpty(), WireClient::kWaitMs);
-        QVERIFY2(log[0][0].toString().contains(u"does not read its replies"_qs),
-                 qPrintable(log[0][0].toString()));
+        QTRY_VERIFY_WITH_TIMEOUT(!log.starting(u"Dropped"_qs).isEmpty(), WireClient::kWaitMs);
+        const QString dropped = log.starting(u"Dropped"_qs).value(0);
+        QVERIFY2(dropped.contains(u"does not read its replies"_qs), qPrintable(dropped));
         QVERIFY(reader.ask(u"$Get_Man_Norm"_qs));
     }
 
@@ -259,7 +287,7 @@ private slots:
         limits.maxClients = 2;
         Running running(limits);
         QVERIFY(running.opened);
-        QSignalSpy log(&running.server, &DemoServer::logLine);
+        LogLines log(running.server);
         auto first = std::make_unique<WireClient>();
         WireClient second;
         WireClient third;
@@ -268,8 +296,9 @@ private slots:
         QTRY_COMPARE(running.server.clientCount(), 2);
         third.connectTo(running.port());
         QVERIFY(third.waitForClosed());
-        QCOMPARE(log.size(), 1);
-        QVERIFY(log[0][0].toString().contains(u"2 clients are connected already"_qs));
+        const QStringList refused = log.starting(u"Refused 127.0.0.1:"_qs);
+        QCOMPARE(refused.size(), 1);
+        QVERIFY2(refused[0].endsWith(u": 2 clients are connected already"_qs), qPrintable(refused[0]));
         QVERIFY(second.ask(u"$Get_Man_Norm"_qs));
 
         first.reset();
