@@ -201,14 +201,6 @@ private slots:
         QVERIFY(!canvas->find(kFooter));
     }
 
-    void emptyEnterpriseLeavesTheTailEmpty()
-    {
-        Setting::NamePOP.set(QString());
-        FakeReportSource source;
-        const auto canvas = compose(source);
-        QCOMPARE(canvas->ops()[1].text, u"Дата посещения: 6 декабря 2026 г.          предприятие: "_qs);
-    }
-
     void rowHeightFollowsTheBrokenName_data()
     {
         QTest::addColumn<QString>("name");

@@ -179,17 +179,6 @@ private slots:
         QCOMPARE(page->pos(), QPoint(40, 24));
     }
 
-    void barsMoveThePage()
-    {
-        const auto source = someRation();
-        fPreView window(source);
-        window.show();
-        auto* page = window.findChild<QWidget*>(u"PI"_qs);
-        window.findChild<QScrollBar*>(u"HS"_qs)->setValue(100);
-        window.findChild<QScrollBar*>(u"VS"_qs)->setValue(200);
-        QCOMPARE(page->pos(), QPoint(-100, -200));
-    }
-
     void escClosesTheWindowFromAnyControl_data()
     {
         QTest::addColumn<QString>("control");
@@ -330,14 +319,6 @@ private slots:
         QVERIFY(window.isVisible());
     }
 
-    void noDefaultPrinterSelectsTheFirst()
-    {
-        m_printers->defaultName.clear();
-        const auto source = someRation();
-        fPreView window(source);
-        QCOMPARE(window.printerName(), u"Alpha"_qs);
-    }
-
     void emptyRationWarnsAndShowsTheHead()
     {
         FakeReportSource empty;
@@ -351,16 +332,6 @@ private slots:
         QVERIFY(inkIn(page, QRect(300, 70, 200, 20)) > 50); // the title
         QVERIFY(inkIn(page, QRect(70, 150, 600, 60)) > 50); // the header lines
         QCOMPARE(inkIn(page, QRect(0, 260, 774, 860)), 0);  // no rows, totals or footer
-    }
-
-    void pageShowsTheRation()
-    {
-        const auto source = someRation();
-        fPreView window(source);
-        window.show();
-        auto* page = window.findChild<QWidget*>(u"PI"_qs);
-        QVERIFY(inkIn(page, QRect(70, 200, 700, 120)) > 500);
-        QCOMPARE(inkIn(page, QRect(0, 500, 774, 620)), 0);
     }
 
     void eachPrintClickOpensAnotherPreview()
