@@ -245,8 +245,18 @@ void fEnergy::placeControls()
     const double dpi = logicalDpiY();
     for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
         const auto control = FitnessLayout::Control(i);
-        widgetOf(control)->setGeometry(m_layout.pixelRect(control, dpi));
+        QWidget* widget = widgetOf(control);
+        const QRect rect = m_layout.pixelRect(control, dpi);
+        if (isSelfSizing(widget))
+            widget->move(rect.topLeft());
+        else
+            widget->setGeometry(rect);
     }
+}
+
+bool fEnergy::isSelfSizing(const QWidget* widget) const
+{
+    return widget == lKFA || widget == lVozr || widget == lOut || widget == lFindBB || widget == lFindD;
 }
 
 void fEnergy::connectControls()
@@ -581,6 +591,17 @@ void fEnergy::closeEvent(QCloseEvent* event)
         m_closeProgramHandler();
 }
 
+bool fEnergy::event(QEvent* event)
+{
+    // A label out of any layout asks its parent for a layout when its caption
+    // changes; the search labels grow and shrink with the text typed.
+    if (event->type() == QEvent::LayoutRequest) {
+        lFindBB->adjustSize();
+        lFindD->adjustSize();
+    }
+    return QWidget::event(event);
+}
+
 void fEnergy::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -600,9 +621,18 @@ void fEnergy::applyLayout()
 {
     const double dpi = logicalDpiY();
     // The rules keep their own geometry in twips from one layout to the
-    // next; only the caption labels, which size themselves, are read back.
-    m_layout.setCaptionWidths(Twips::fromPixels(lKFA->width(), dpi), Twips::fromPixels(lVozr->width(), dpi),
-                              Twips::fromPixels(lOut->width(), dpi));
+    // next; only the labels, which size themselves to their caption at the
+    // chosen font, are read back (the rules place their neighbours by them).
+    for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
+        const auto control = FitnessLayout::Control(i);
+        const QWidget* widget = widgetOf(control);
+        if (!isSelfSizing(widget))
+            continue;
+        FitnessLayout::Geometry geometry = m_layout.geometry(control);
+        geometry.width = Twips::fromPixels(widget->width(), dpi);
+        geometry.height = Twips::fromPixels(widget->height(), dpi);
+        m_layout.setGeometry(control, geometry);
+    }
     const QRect outer = frameGeometry();
     m_layout.apply(Twips::fromPixels(outer.width(), dpi), Twips::fromPixels(outer.height(), dpi));
     placeControls();

@@ -73,6 +73,7 @@ signals:
     void unloaded();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -81,8 +82,10 @@ protected:
 private:
     void createControls();
     QWidget* widgetOf(FitnessLayout::Control control) const;
-    // Puts every control where the layout holds it.
+    // Puts every control where the layout holds it; the labels that size
+    // themselves to their caption are only moved.
     void placeControls();
+    bool isSelfSizing(const QWidget* widget) const;
     void connectControls();
     // The fourteen layout rules, run on every size or state change.
     void applyLayout();

@@ -294,12 +294,21 @@ private slots:
         QCOMPARE(control<QPushButton>("cPrint")->geometry(), QRect(522, 444, 233, 49));
         QCOMPARE(control<QPushButton>("cClearall")->pos(), QPoint(522, 395));
         QCOMPARE(cAdd()->pos(), QPoint(522, 346));
-        QCOMPARE(lHS()->geometry(), QRect(0, 355, 515, 133)); // not the first layout: 7725 twips wide
+        // lFindBB sits 50 twips under the list, 4150 twips down, as high as
+        // its font makes it; tOut and lOut 100 twips under it, lHS 20 under tOut.
+        QLabel* lFindBB = control<QLabel>("lFindBB");
+        QLabel* lOut = control<QLabel>("lOut");
+        const double tOutTop = 4150 + lFindBB->height() * 15 + 100;
+        QCOMPARE(tOut()->geometry().topLeft(), QPoint(lOut->width(), qRound(tOutTop / 15)));
+        QCOMPARE(lOut->y(), tOut()->y());
+        // Not the first layout: 7725 twips wide; under tOut, down to 800 twips
+        // above the bottom.
+        QCOMPARE(lHS()->x(), 0);
+        QCOMPARE(lHS()->width(), 515);
+        QCOMPARE(lHS()->y(), qRound((tOutTop + 615 + 20) / 15));
         // The caption labels size themselves; their neighbours follow them.
         QLabel* lKFA = control<QLabel>("lKFA");
-        QLabel* lOut = control<QLabel>("lOut");
         QCOMPARE(cKFA()->x(), lKFA->x() + lKFA->width() + 2); // 30 twips
-        QCOMPARE(tOut()->geometry().topLeft(), QPoint(lOut->width(), 312));
         QCOMPARE(control<QPushButton>("cClear")->x(), tOut()->x() + tOut()->width());
 
         // Wider by 300 twips: the collection list takes a third of it, the
@@ -313,6 +322,20 @@ private slots:
         resizeOuter(788, 300);
         QCOMPARE(lBases()->height(), 217);
         QCOMPARE(control<QPushButton>("cPrint")->y(), 204); // (4500 - 735 - 700) twips
+    }
+
+    void searchLabelsFollowTheirCaption()
+    {
+        showActive();
+        QLabel* lFindD = control<QLabel>("lFindD");
+        const int blanks = lFindD->width();
+        lFindD->setText(u"Котлета рубленая из говядины с картофельным пюре"_qs);
+        QCoreApplication::sendPostedEvents(&window(), QEvent::LayoutRequest);
+        QVERIFY(lFindD->width() > blanks);
+        QCOMPARE(lFindD->size(), lFindD->sizeHint());
+        // The next layout keeps the size the caption gave it.
+        window().resize(window().size() + QSize(30, 0));
+        QCOMPARE(lFindD->size(), lFindD->sizeHint());
     }
 
     void smallerFontNarrowsTheCaptions()
