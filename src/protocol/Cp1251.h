@@ -21,4 +21,9 @@ QByteArray encode(QStringView text);
 // The table behind decode(), for code that needs a byte at a time.
 char16_t toUnicode(unsigned char byte);
 
+// Fresh memory of many megabytes is handed out by the kernel a 4 KiB page at
+// a time, a fault each; this asks for 2 MiB pages where the system offers
+// them (a hint only; nothing happens for small sizes or elsewhere).
+void preferHugePages(void* data, qsizetype size);
+
 } // namespace Cp1251

@@ -9,8 +9,9 @@ class ServerLink;
 // word, compared without regard to case, and handles it completely before
 // returning. Payloads go to `target`; with no target (the owners are not
 // there yet) they are dropped. Status lines go to `link`. "$Mess=" and
-// "$No_Fiz_NormDB" are shown in message boxes, as plain text.
-void ParseServerCommand(const QString& message, ReplyTarget* target, ServerLink& link);
+// "$No_Fiz_NormDB" are shown in message boxes, as plain text. Taken by value:
+// a message moved in is cut to its payload in place.
+void ParseServerCommand(QString message, ReplyTarget* target, ServerLink& link);
 
 // True when `message` starts with `word`: its first word.size() characters,
 // in upper case, equal the word in upper case.

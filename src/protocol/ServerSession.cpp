@@ -85,7 +85,7 @@ void ServerSession::onDataArrival()
                 dropFlood();
             break;
         }
-        handOver(*message);
+        handOver(std::move(*message));
         if (!alive)
             return;
         // The toolkit does not announce data that came in while the handler
@@ -95,13 +95,13 @@ void ServerSession::onDataArrival()
     m_handing = false;
 }
 
-void ServerSession::handOver(const QString& message)
+void ServerSession::handOver(QString message)
 {
     // An exception must not unwind through the event loop; report it the
     // way every other internal failure is reported, and go on with the next
     // message.
     try {
-        ParseServerCommand(message, m_target, *this);
+        ParseServerCommand(std::move(message), m_target, *this);
     } catch (const std::exception& error) {
         Show_Error(QString::fromLocal8Bit(error.what()), QStringLiteral("Dish_Cli"),
                    QStringLiteral("ParseServerCommand"), 0);

@@ -63,7 +63,7 @@ signals:
 private:
     void onDataArrival();
     void pull();
-    void handOver(const QString& message);
+    void handOver(QString message);
     void dropFlood();
 
     ClientSocket* m_socket;

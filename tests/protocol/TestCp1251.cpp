@@ -112,23 +112,29 @@ void TestCp1251::terminatorBytes()
 
 void TestCp1251::decodesMixedRunsAcrossTheWidePath_data()
 {
-    // Lengths and positions around the eight-byte steps of the ASCII path.
+    // Lengths and positions around the sixteen-byte blocks of the fast path,
+    // with bytes from each of its cases: ASCII, a letter from 0xC0, and the
+    // 0x80 to 0xBF range that it leaves to the table.
     QTest::addColumn<int>("length");
-    QTest::addColumn<int>("highAt");
-    for (int length : {1, 7, 8, 9, 15, 16, 17, 64})
-        for (int highAt : {-1, 0, length / 2, length - 1})
-            QTest::addRow("len %d high at %d", length, highAt) << length << highAt;
+    QTest::addColumn<int>("at");
+    QTest::addColumn<int>("byte");
+    for (int length : {1, 15, 16, 17, 31, 32, 33, 100})
+        for (int at : {-1, 0, length / 2, length - 1})
+            for (int byte : {0x7F, 0x80, 0x98, 0xA5, 0xBF, 0xC0, 0xE0, 0xFF})
+                QTest::addRow("len %d byte %x at %d", length, byte, at) << length << at << byte;
 }
 
 void TestCp1251::decodesMixedRunsAcrossTheWidePath()
 {
     QFETCH(int, length);
-    QFETCH(int, highAt);
-    QByteArray bytes(length, 'a');
+    QFETCH(int, at);
+    QFETCH(int, byte);
+    QByteArray bytes(length, Qt::Uninitialized);
+    // A Russian-looking base: ASCII and letters from 0xC0 alternating.
     for (int i = 0; i < length; ++i)
-        bytes[i] = char('a' + i % 26);
-    if (highAt >= 0)
-        bytes[highAt] = char(0xC0);
+        bytes[i] = i % 3 ? char('a' + i % 26) : char(0xC0 + i % 64);
+    if (at >= 0)
+        bytes[at] = char(byte);
     QStringDecoder reference("windows-1251");
     QCOMPARE(Cp1251::decode(bytes), reference.decode(bytes));
 }

@@ -44,6 +44,8 @@ private slots:
     void terminatedLongMessageIsNotAnOverflow();
     void clearForgetsAPartialMessage();
     void longMessageInSmallArrivalsIsWhole();
+    void agreesWithANaiveSplitter_data();
+    void agreesWithANaiveSplitter();
 };
 
 void TestMessageSplitter::splitsArrivals_data()
@@ -228,6 +230,56 @@ void TestMessageSplitter::longMessageInSmallArrivalsIsWhole()
         }
     }
     QCOMPARE(handed, 1);
+}
+
+void TestMessageSplitter::agreesWithANaiveSplitter_data()
+{
+    // Arrival sizes from single bytes to more than the buffer's first size,
+    // so every way of making room (moving the remainder, growing) is taken.
+    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("maxArrival");
+    for (int seed = 1; seed <= 4; ++seed)
+        for (int maxArrival : {3, 100, 1460, 40000})
+            QTest::addRow("seed %d arrivals up to %d", seed, maxArrival) << seed << maxArrival;
+}
+
+void TestMessageSplitter::agreesWithANaiveSplitter()
+{
+    QFETCH(int, seed);
+    QFETCH(int, maxArrival);
+    QRandomGenerator random{quint32(seed)};
+    // Messages of very different lengths; bytes drawn mostly from the
+    // terminator's own, so near misses are common.
+    const QByteArray alphabet("<\xA5>ab\xC0<Str>");
+    QByteArray stream;
+    for (int m = 0; m < 300; ++m) {
+        const int length = random.bounded(8) == 0 ? random.bounded(30000) : random.bounded(40);
+        for (int i = 0; i < length; ++i)
+            stream += alphabet.at(random.bounded(int(alphabet.size())));
+        stream += kTerm;
+    }
+    stream += "unfinished<";
+    // The reference: search the whole joined text from its start each time.
+    QStringList expected;
+    for (qsizetype from = 0;;) {
+        const qsizetype at = stream.indexOf(kTerm, from);
+        if (at < 0)
+            break;
+        expected << Cp1251::decode(QByteArrayView(stream).sliced(from, at - from));
+        from = at + 3;
+    }
+    MessageSplitter splitter;
+    QStringList got;
+    for (qsizetype at = 0; at < stream.size();) {
+        const qsizetype size = std::min<qsizetype>(1 + random.bounded(maxArrival), stream.size() - at);
+        splitter.append(QByteArrayView(stream).sliced(at, size));
+        at += size;
+        while (auto message = splitter.takeMessage())
+            got << *message;
+    }
+    QCOMPARE(got.size(), expected.size());
+    QCOMPARE(got, expected);
+    QCOMPARE(splitter.pendingBytes(), qsizetype(11));
 }
 
 QTEST_APPLESS_MAIN(TestMessageSplitter)
