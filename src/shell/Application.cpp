@@ -2,7 +2,11 @@
 
 #include "AppIcon.h"
 #include "CommandLine.h"
+#include "FitnessController.h"
+#include "RationReportSource.h"
+#include "ServerSession.h"
 #include "fFeat.h"
+#include "fPreView.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -73,7 +77,25 @@ int runQuorvel(int argc, char* argv[])
         window.tIP->setText(options.host);
     if (!options.port.isEmpty())
         window.tPort->setText(options.port);
+
+    // The replies' owner: the recipe data and the fitness window, loaded when
+    // the first catalogue arrives.
+    FitnessController fitness(window.session());
+    window.session().setReplyTarget(&fitness);
+    // The user confirmed ending the whole program in the fitness window: the
+    // main window's closing step ends it without asking again.
+    fitness.setCloseProgramHandler([&window] {
+        window.bUnLoadQues = false;
+        window.Form_QueryUnload();
+    });
+
+    // "&Печать": a new preview of the ration as it is now, on every press.
+    const RationReportSource report(fitness);
+    fitness.setPrintHandler([&report] { openPreview(report); });
+
     window.Form_Load();
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    window.session().setReplyTarget(nullptr);
+    return status;
 }

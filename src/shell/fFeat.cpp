@@ -2,10 +2,16 @@
 
 #include "AppIcon.h"
 #include "Dialogs.h"
+#include "ErrorBox.h"
 #include "FeatGeometry.h"
 #include "NumberHelpers.h"
+#include "PlainTextStatusBox.h"
+#include "ProtocolWords.h"
 #include "RussianFormat.h"
+#include "ServerSession.h"
 #include "Settings.h"
+#include "SocketError.h"
+#include "TcpClientSocket.h"
 #include "TextSelection.h"
 #include "Version.h"
 
@@ -17,7 +23,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSystemTrayIcon>
 
 namespace {
 
@@ -33,9 +38,10 @@ template <typename T> T* makeControl(QWidget* parent, const char* name)
 
 } // namespace
 
-fFeat::fFeat(QWidget* parent)
-    : QWidget(parent), m_endProgram([] { QCoreApplication::exit(0); }),
-      m_notificationAreaExists([] { return QSystemTrayIcon::isSystemTrayAvailable(); })
+fFeat::fFeat(std::unique_ptr<ClientSocket> socket, TrayCommands::TrayFactory makeTray, QWidget* parent)
+    : QWidget(parent), m_tray(new TrayCommands(std::move(makeTray), this)),
+      m_endProgram([] { QCoreApplication::exit(0); }),
+      m_notificationAreaExists([this] { return m_tray->notificationAreaAvailable(); })
 {
     setObjectName(QStringLiteral("fFeat"));
     setWindowTitle(QStringLiteral("Клиент"));
@@ -45,9 +51,26 @@ fFeat::fFeat(QWidget* parent)
     setFont(designFont);
     createControls();
     layOut();
+
+    if (!socket)
+        socket = std::make_unique<TcpClientSocket>();
+    ClientSocket* wC = socket.release();
+    m_session = new ServerSession(wC, this);
+    m_statusBox = std::make_unique<PlainTextStatusBox>(lStatus);
+    m_session->setStatusBox(m_statusBox.get());
+    connect(wC, &ClientSocket::Connected, this, &fFeat::wC_Connect);
+    connect(wC, &ClientSocket::Closed, this, &fFeat::wC_Close);
+    connect(wC, &ClientSocket::Error, this, &fFeat::wC_Error);
+    // The session closed the connection itself (a flood without terminator).
+    connect(m_session, &ServerSession::connectionDropped, this, [this] { showConnected(false); });
 }
 
-fFeat::~fFeat() = default;
+fFeat::~fFeat()
+{
+    // The log box goes with the window's children; the session must not
+    // write to it on the way out.
+    m_session->setStatusBox(nullptr);
+}
 
 void fFeat::createControls()
 {
@@ -75,7 +98,9 @@ void fFeat::createControls()
     lStatus->setTabChangesFocus(true);
     lStatus->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lStatus->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    lStatus->setPlainText(QStringLiteral("Лог сервера:\r\n"));
+    lStatus->setReadOnly(true);
+    lStatus->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lStatus->setFocusPolicy(Qt::StrongFocus);
     lFont = makeControl<QLabel>(this, "lFont");
     lFont->setText(QStringLiteral("Размер шрифта"));
     tFont = makeControl<QLineEdit>(this, "tFont");
@@ -89,6 +114,9 @@ void fFeat::createControls()
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
+    connect(cLocal, &QPushButton::clicked, this, &fFeat::cLocal_Click);
+    connect(cCon, &QPushButton::clicked, this, &fFeat::cCon_Click);
+    connect(cDisCon, &QPushButton::clicked, this, &fFeat::cDisCon_Click);
     connect(cSend, &QPushButton::clicked, this, &fFeat::cSend_Click);
     connect(tFont, &QLineEdit::textChanged, this, &fFeat::tFont_Change);
     tFont->installEventFilter(this);
@@ -112,7 +140,9 @@ void fFeat::layOut()
 
 void fFeat::Form_Load()
 {
+    m_tray->Show_Tray(*this);
     Show_Font();
+    cCon_Click();
     bUnLoadQues = true;
 }
 
@@ -142,11 +172,173 @@ bool fFeat::Form_QueryUnload()
         if (answer != Dialogs::Answer::Yes)
             return false;
     }
+    m_tray->unloadTray();
+    // Ends without closing the socket first: it is dropped with the program.
     m_endProgram();
     return true;
 }
 
-void fFeat::cSend_Click() {}
+void fFeat::cSend_Click()
+{
+    // A multi-line box's text carries CR LF line breaks.
+    QString text = tCom->toPlainText();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    SendCommand(text);
+}
+
+void fFeat::SendCommand(const QString& command)
+{
+    m_session->SendCommand(command);
+}
+
+void fFeat::cCon_Click()
+{
+    ClientSocket& socket = wC();
+    socket.Close();
+    try {
+        socket.Connect(tIP->text(), tPort->text());
+    } catch (const SocketError& error) {
+        // A host or port the socket cannot use fails at once, before any
+        // attempt; no attempt means no "connecting" line in the log.
+        if (error.number == SocketError::kInvalidArgument) {
+            Dialogs::message(QStringLiteral("Не удалось начать подключение к серверу.") + u'\r' +
+                                 error.description,
+                             Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        } else {
+            Dialogs::message(QString::number(error.number) + u'\r' + error.description, Dialogs::Buttons::Ok,
+                             Dialogs::Icon::Critical, QStringLiteral("Ошибка!"));
+        }
+        return;
+    }
+    m_session->AddStatus(QStringLiteral("Подключаемся к серверу: ") + tIP->text() +
+                         QStringLiteral(" через порт ") + tPort->text());
+}
+
+void fFeat::cDisCon_Click()
+{
+    wC().Close();
+    showConnected(false);
+}
+
+void fFeat::cLocal_Click()
+{
+    tIP->setText(wC().LocalIP());
+}
+
+void fFeat::wC_Connect()
+{
+    // Text a broken connection left half-received must not be glued to the
+    // first message of this one.
+    m_session->clearBuffer();
+    m_session->AddStatus(QStringLiteral("Подключислись к серверу!"));
+    SendCommand(Proto::GetDishTables);
+    showConnected(true);
+}
+
+void fFeat::wC_Close()
+{
+    showConnected(false);
+    const Dialogs::Answer answer =
+        Dialogs::message(QStringLiteral("Потеряно соединение с сервером!") + u'\r' +
+                             QStringLiteral("Возможно сервер занят или недоступен") + u'\r' + u'\r' +
+                             QStringLiteral("Подключиться повторно?"),
+                         Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+    if (answer == Dialogs::Answer::Yes)
+        cCon_Click();
+    else
+        wC().Close();
+}
+
+void fFeat::wC_Error(int number, const QString& description, bool* cancelDisplay)
+{
+    if (cancelDisplay)
+        *cancelDisplay = true;
+    const QString module = QStringLiteral("fConnect");
+    const QString procedure = QStringLiteral("wC_Error");
+    switch (number) {
+    case SocketError::kConnectionAborted:
+        Show_Error(QStringLiteral("Сервер отклонил соединение") + u'\r' + u'(' + description + u')', module,
+                   procedure, number);
+        wC().Close();
+        break;
+    case SocketError::kTimedOut:
+        Show_Error(QStringLiteral("Истекло время ожидания") + u'\r' +
+                       QStringLiteral("Возможно сервер занят или недоступен") + u'\r' +
+                       QStringLiteral("Повторите попытку подключения позже"),
+                   module, procedure, number);
+        wC().Close();
+        break;
+    case SocketError::kConnectionRefused:
+        wC().Close();
+        if (Dialogs::message(QStringLiteral("Соединение не установлено!") + u'\r' +
+                                 QStringLiteral("Возможно сервер занят или недоступен") + u'\r' + u'\r' +
+                                 QStringLiteral("Повторить попытку подключения?"),
+                             Dialogs::Buttons::YesNo, Dialogs::Icon::Question) == Dialogs::Answer::Yes)
+            cCon_Click();
+        break;
+    default:
+        // Left in its error state on purpose: the tray menu and the buttons
+        // still offer "Отключить", which resets it.
+        Dialogs::message(QString::number(number) + u'\r' + description, Dialogs::Buttons::Ok,
+                         Dialogs::Icon::Critical, QStringLiteral("Ошибка!"));
+        break;
+    }
+}
+
+void fFeat::showConnected(bool connected)
+{
+    cCon->setEnabled(!connected);
+    cDisCon->setEnabled(connected);
+    m_tray->setConnectionItems(connected);
+}
+
+ClientSocket& fFeat::wC() const
+{
+    return m_session->socket();
+}
+
+ServerSession& fFeat::session() const
+{
+    return *m_session;
+}
+
+TrayCommands& fFeat::trayCommands() const
+{
+    return *m_tray;
+}
+
+QWidget* fFeat::trayOwnerWindow()
+{
+    return this;
+}
+
+QIcon fFeat::windowIcon() const
+{
+    return QWidget::windowIcon();
+}
+
+void fFeat::showWindow()
+{
+    show();
+}
+
+void fFeat::setNormalState()
+{
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+void fFeat::bringToFront()
+{
+    if (!isVisible())
+        return;
+    raise();
+    activateWindow();
+}
+
+int fFeat::socketState() const
+{
+    return wC().State();
+}
 
 void fFeat::setEndProgramHandler(std::function<void()> handler)
 {
