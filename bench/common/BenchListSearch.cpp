@@ -1,0 +1,161 @@
+#include "ListSearch.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// A window with one searchable list of `count` dish-like entries, shown and
+// focused so the search finds it as the focused control.
+struct Fixture
+{
+    QWidget window;
+    QListWidget* list = new QListWidget(&window);
+    QLabel* label = new QLabel(&window);
+
+    explicit Fixture(int count)
+    {
+        list->setProperty("Tag", QStringLiteral("lFindBB"));
+        label->setObjectName(QStringLiteral("lFindBB"));
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(list);
+        layout->addWidget(label);
+        list->addItems(entries(count));
+        ListSearch::install(list);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        list->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    }
+
+    bool ready() const { return QApplication::focusWidget() == list; }
+
+    void setSearch(const QString& text) { label->setProperty("Tag", text); }
+
+    static QStringList entries(int count)
+    {
+        QStringList out;
+        out.reserve(count);
+        for (int i = 0; i < count; ++i)
+            out.append(QStringLiteral("Салат из свежих овощей № %1 с растительным маслом").arg(i));
+        return out;
+    }
+};
+
+// The worst key press: no entry contains the search, every entry is compared.
+void BM_KeyPressNoMatch(benchmark::State& state)
+{
+    Fixture f(int(state.range(0)));
+    if (!f.ready()) {
+        state.SkipWithError("the list did not get the focus");
+        return;
+    }
+    for (auto _ : state) {
+        f.setSearch(QStringLiteral("Ж"));
+        int key = u'ж';
+        FindKeyPress(key);
+        benchmark::DoNotOptimize(key);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_KeyPressNoMatch)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Only the last entry matches: a full scan, then the selection moves and the
+// list scrolls to it.
+void BM_KeyPressMatchAtTheEnd(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    Fixture f(count);
+    if (!f.ready()) {
+        state.SkipWithError("the list did not get the focus");
+        return;
+    }
+    const QString unique = QStringLiteral("№ %1 ").arg(count - 1);
+    for (auto _ : state) {
+        f.list->setCurrentRow(0);
+        f.setSearch(unique.chopped(1));
+        int key = u' ';
+        FindKeyPress(key);
+        benchmark::DoNotOptimize(key);
+    }
+    if (f.list->currentRow() != count - 1)
+        state.SkipWithError("the search did not find the last entry");
+}
+BENCHMARK(BM_KeyPressMatchAtTheEnd)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The whole road of a typed character: key event, filter, search, label.
+void BM_TypedCharacterEvent(benchmark::State& state)
+{
+    Fixture f(int(state.range(0)));
+    if (!f.ready()) {
+        state.SkipWithError("the list did not get the focus");
+        return;
+    }
+    for (auto _ : state) {
+        f.setSearch(QStringLiteral("Ж"));
+        QKeyEvent press(QEvent::KeyPress, 0x0416, Qt::NoModifier, QStringLiteral("ж"));
+        QApplication::sendEvent(f.list, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0x0416, Qt::NoModifier, QStringLiteral("ж"));
+        QApplication::sendEvent(f.list, &release);
+    }
+}
+BENCHMARK(BM_TypedCharacterEvent)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Down arrow released with a search whose only other match is the last entry.
+void BM_ArrowJumpToTheEnd(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    Fixture f(count);
+    if (!f.ready()) {
+        state.SkipWithError("the list did not get the focus");
+        return;
+    }
+    f.setSearch(QStringLiteral("№ %1 ").arg(count - 1));
+    for (auto _ : state) {
+        f.list->setCurrentRow(0);
+        int key = ListSearch::KeyDown;
+        FindKeyUp(key);
+        benchmark::DoNotOptimize(key);
+    }
+    if (f.list->currentRow() != count - 1)
+        state.SkipWithError("the arrow did not reach the last entry");
+}
+BENCHMARK(BM_ArrowJumpToTheEnd)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// What keeping the lower-cased copy costs while the list is filled.
+void BM_FillList(benchmark::State& state)
+{
+    const bool wired = state.range(1) != 0;
+    const QStringList entries = Fixture::entries(int(state.range(0)));
+    for (auto _ : state) {
+        QListWidget list;
+        if (wired)
+            ListSearch::install(&list);
+        for (const QString& entry : entries)
+            list.addItem(entry);
+        benchmark::DoNotOptimize(list.count());
+    }
+}
+BENCHMARK(BM_FillList)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
