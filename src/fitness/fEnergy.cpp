@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "ErrorBox.h"
 #include "FitnessLayout.h"
+#include "ListSearch.h"
 #include "NormTable.h"
 #include "NumberHelpers.h"
 #include "ProtocolWords.h"
@@ -164,6 +165,9 @@ void fEnergy::createControls()
         // cost more than filling the list.
         list->setUniformItemSizes(true);
         list->installEventFilter(this);
+        // Type-to-search: keys other than Enter and the focus go to mFind,
+        // which shows the search in the label the list's Tag names.
+        ListSearch::install(list);
     }
 
     const QString blanks(26, u' ');
@@ -524,9 +528,7 @@ bool fEnergy::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (watched == lBases || watched == lDishes)
-            searchReset();
-        else if (watched == tOut)
+        if (watched == tOut)
             SelectText();
         break;
     case QEvent::KeyPress:
@@ -534,16 +536,6 @@ bool fEnergy::eventFilter(QObject* watched, QEvent* event)
             return listKeyPress(static_cast<QListWidget*>(watched), static_cast<QKeyEvent*>(event));
         if (watched == tOut)
             return tOutKeyPress(static_cast<QKeyEvent*>(event));
-        break;
-    case QEvent::KeyRelease:
-        if (watched == lBases || watched == lDishes) {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (key->isAutoRepeat())
-                break;
-            int keyCode = key->key();
-            searchKeyUp(keyCode);
-            return keyCode == 0;
-        }
         break;
     default:
         break;
@@ -562,11 +554,8 @@ bool fEnergy::listKeyPress(QListWidget* list, QKeyEvent* event)
         }
         return true;
     }
-    int code = keyAscii(event);
-    if (code == 0)
-        return false; // not a character: the list moves by itself
-    searchKeyPress(code);
-    return code == 0;
+    // Every other key is the search's (ListSearch) or the list's own.
+    return false;
 }
 
 bool fEnergy::tOutKeyPress(QKeyEvent* event)
@@ -615,7 +604,7 @@ void fEnergy::changeEvent(QEvent* event)
         applyLayout();
 }
 
-// ---- Layout and list search -------------------------------------------------
+// ---- Layout -----------------------------------------------------------------
 
 void fEnergy::applyLayout()
 {
@@ -636,21 +625,4 @@ void fEnergy::applyLayout()
     const QRect outer = frameGeometry();
     m_layout.apply(Twips::fromPixels(outer.width(), dpi), Twips::fromPixels(outer.height(), dpi));
     placeControls();
-}
-
-void fEnergy::searchReset()
-{
-    // SEARCH HOOK: FindReset() of src/common/ListSearch.h goes here.
-}
-
-void fEnergy::searchKeyPress(int& keyAscii)
-{
-    // SEARCH HOOK: FindKeyPress(keyAscii) goes here.
-    Q_UNUSED(keyAscii);
-}
-
-void fEnergy::searchKeyUp(int& keyCode)
-{
-    // SEARCH HOOK: FindKeyUp(keyCode) goes here.
-    Q_UNUSED(keyCode);
 }

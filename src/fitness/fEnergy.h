@@ -90,11 +90,6 @@ private:
     // The fourteen layout rules, run on every size or state change.
     void applyLayout();
 
-    // Incremental search of the two lists; `keyCode` set to 0 swallows the key.
-    void searchReset();
-    void searchKeyPress(int& keyAscii);
-    void searchKeyUp(int& keyCode);
-
     bool listKeyPress(QListWidget* list, QKeyEvent* event);
     bool tOutKeyPress(QKeyEvent* event);
 

@@ -454,6 +454,41 @@ private slots:
         QVERIFY(m_link->takeSent().isEmpty());
     }
 
+    void typingSearchesTheLists()
+    {
+        m_controller->form_Bases_Bl(u"Хлеб<EB>Супы<EB>Напитки"_qs);
+        m_controller->form_Dishes_Bl(u"Борщ<BL>Щи<BL>Суп гороховый"_qs);
+        showActive();
+        m_link->takeSent();
+        QLabel* lFindBB = control<QLabel>("lFindBB");
+        QLabel* lFindD = control<QLabel>("lFindD");
+
+        lBases()->setFocus();
+        cyrillicKey(lBases(), u'у');
+        QCOMPARE(lBases()->currentItem()->text(), u"Супы"_qs);
+        QCOMPARE(lFindBB->text(), u"У"_qs);
+        QCOMPARE(m_link->takeSent(), QStringList{u"$GetDishes=Супы"_qs}); // as a click
+        QTest::keyClick(lBases(), Qt::Key_Escape);
+        QCOMPARE(lBases()->currentItem()->text(), u"Хлеб"_qs);
+        QCOMPARE(lFindBB->text(), QString());
+        QCOMPARE(m_link->takeSent(), QStringList{u"$GetDishes=Хлеб"_qs});
+
+        // Enter still belongs to the window; the dish list has a search of its own.
+        cyrillicKey(lBases(), u'н');
+        QTest::keyClick(lBases(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), lDishes());
+        m_link->takeSent();
+        cyrillicKey(lDishes(), u'г');
+        QCOMPARE(lDishes()->currentItem()->text(), u"Суп гороховый"_qs);
+        QCOMPARE(m_link->takeSent(), QStringList{u"$GetHSDishes=Напитки<Str>Суп гороховый"_qs});
+        QCOMPARE(lFindD->text(), u"Г"_qs);
+        QCOMPARE(lFindBB->text(), u"Н"_qs);
+
+        // Coming back to a list starts its search afresh.
+        lBases()->setFocus();
+        QCOMPARE(lFindBB->text(), QString());
+    }
+
     // ---- Composition ---------------------------------------------------
 
     void compositionFollowsTheWeight()
