@@ -47,6 +47,19 @@ int answerOnTerminal(const StartOptions& options)
 
 } // namespace
 
+void connectFitness(fFeat& window, FitnessController& fitness, const ReportSource& report)
+{
+    window.session().setReplyTarget(&fitness);
+    // The user confirmed ending the whole program in the fitness window: the
+    // main window's closing step ends it without asking again.
+    fitness.setCloseProgramHandler([&window] {
+        window.bUnLoadQues = false;
+        window.Form_QueryUnload();
+    });
+    // "&Печать": a new preview of the ration as it is now, on every press.
+    fitness.setPrintHandler([&report] { openPreview(report); });
+}
+
 int runQuorvel(int argc, char* argv[])
 {
     // Help and version must work on a terminal without a display, so they are
@@ -81,17 +94,8 @@ int runQuorvel(int argc, char* argv[])
     // The replies' owner: the recipe data and the fitness window, loaded when
     // the first catalogue arrives.
     FitnessController fitness(window.session());
-    window.session().setReplyTarget(&fitness);
-    // The user confirmed ending the whole program in the fitness window: the
-    // main window's closing step ends it without asking again.
-    fitness.setCloseProgramHandler([&window] {
-        window.bUnLoadQues = false;
-        window.Form_QueryUnload();
-    });
-
-    // "&Печать": a new preview of the ration as it is now, on every press.
     const RationReportSource report(fitness);
-    fitness.setPrintHandler([&report] { openPreview(report); });
+    connectFitness(window, fitness, report);
 
     window.Form_Load();
     window.show();

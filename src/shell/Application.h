@@ -1,6 +1,16 @@
 #pragma once
 
+class FitnessController;
+class ReportSource;
+class fFeat;
+
 // Runs the program: reads the command line, creates the application, the main
 // window and its companions, loads the main window and runs the event loop.
 // Returns the process exit code.
 int runQuorvel(int argc, char* argv[]);
+
+// Joins the main window and the fitness side: replies go to `fitness`, its
+// close question ends the program through the main window's closing step
+// (without asking again), and its print button opens a preview of `report`.
+// All three must outlive the connection's use.
+void connectFitness(fFeat& window, FitnessController& fitness, const ReportSource& report);
