@@ -14,7 +14,9 @@ namespace {
 // much more than the splitter is allowed to.
 constexpr qint64 kReadChunk = 16 * 1024;
 
-QString peerText(const QTcpSocket& socket)
+} // namespace
+
+QString ClientSession::peerOf(const QTcpSocket& socket)
 {
     const QHostAddress address = socket.peerAddress();
     const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
@@ -23,12 +25,10 @@ QString peerText(const QTcpSocket& socket)
     return host + u":"_qs + QString::number(socket.peerPort());
 }
 
-} // namespace
-
 ClientSession::ClientSession(QTcpSocket* socket, const RequestHandler& handler, const ServerLimits& limits,
                              QObject* parent)
     : QObject(parent), m_socket(socket), m_handler(handler), m_limits(limits),
-      m_splitter(limits.maxRequestBytes), m_peer(peerText(*socket))
+      m_splitter(limits.maxRequestBytes), m_peer(peerOf(*socket))
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(kReadChunk * 4);

@@ -25,6 +25,7 @@ public:
 
     // "127.0.0.1:54321", or "[::1]:54321".
     QString peer() const { return m_peer; }
+    static QString peerOf(const QTcpSocket& socket);
 
 signals:
     // "Disconnected PEER", "Dropped PEER: reason", "Message from PEER: text".

@@ -4,6 +4,8 @@
 
 #include <QTcpSocket>
 
+#include <algorithm>
+
 DemoServer::DemoServer(const RequestHandler& handler, const ServerLimits& limits, QObject* parent)
     : QObject(parent), m_handler(handler), m_limits(limits)
 {
@@ -12,6 +14,9 @@ DemoServer::DemoServer(const RequestHandler& handler, const ServerLimits& limits
 
 bool DemoServer::listen(const QHostAddress& address, quint16 port)
 {
+    // Qt's default backlog of 50 makes a crowd that connects at once wait a
+    // second for the kernel to retry; the system caps the value anyway.
+    m_server.setListenBacklogSize(std::max(50, m_limits.maxClients));
     return m_server.listen(address, port);
 }
 
@@ -20,8 +25,7 @@ void DemoServer::acceptClients()
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         if (m_clients >= m_limits.maxClients) {
             emit logLine(
-                u"Refused %1:%2: %3 clients are connected already"_qs.arg(socket->peerAddress().toString())
-                    .arg(socket->peerPort())
+                u"Refused %1: %2 clients are connected already"_qs.arg(ClientSession::peerOf(*socket))
                     .arg(m_clients));
             socket->abort();
             socket->deleteLater();

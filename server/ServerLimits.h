@@ -10,7 +10,7 @@ struct ServerLimits
     // Bytes held from a client without a terminator before it is dropped.
     qsizetype maxRequestBytes = 64 * 1024;
     // Reply bytes queued for a client that does not read them before it is
-    // dropped (the catalogue, the longest reply, is under 2 KiB).
+    // dropped (no reply is longer than 2 KiB).
     qsizetype maxQueuedReplyBytes = 4 * 1024 * 1024;
     // Connections served at once; more are closed as they arrive.
     int maxClients = 1000;
