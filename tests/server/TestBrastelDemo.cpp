@@ -139,18 +139,19 @@ private slots:
                  qPrintable(err));
     }
 
-    // Port 400, the default, is privileged on Linux: whether this runs as
-    // root (and the test holds the port) or not, the server cannot have it,
-    // and says how to get around that.
+    // Ports below 1024 are privileged on Linux: whether this runs as root
+    // (and the test holds the port) or not, the server cannot have it, and
+    // says how to get around that. Not 400, the default: a client test may
+    // rely on nothing listening there.
     void privilegedPortGetsAHint()
     {
         QTcpServer occupant;
-        occupant.listen(QHostAddress(QHostAddress::LocalHost), 400);
-        DemoProcess demo({});
+        occupant.listen(QHostAddress(QHostAddress::LocalHost), 1023);
+        DemoProcess demo({u"--port=1023"_qs});
         QVERIFY(demo.finished());
         QCOMPARE(demo.process().exitCode(), 1);
         const QString err = QString::fromUtf8(demo.process().readAllStandardError());
-        QVERIFY2(err.contains(u"cannot listen on 127.0.0.1:400"_qs), qPrintable(err));
+        QVERIFY2(err.contains(u"cannot listen on 127.0.0.1:1023"_qs), qPrintable(err));
         QVERIFY2(err.contains(u"--port 0 picks a free port"_qs), qPrintable(err));
     }
 
