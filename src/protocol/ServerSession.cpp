@@ -81,8 +81,11 @@ void ServerSession::onDataArrival()
     for (;;) {
         std::optional<QString> message = m_splitter.takeMessage();
         if (!message) {
-            if (m_splitter.overflowed())
+            if (m_splitter.overflowed()) {
                 dropFlood();
+                if (!alive)
+                    return;
+            }
             break;
         }
         handOver(std::move(*message));

@@ -43,7 +43,6 @@ private slots:
     void overflowDropsAndIgnoresUntilCleared();
     void terminatedLongMessageIsNotAnOverflow();
     void clearForgetsAPartialMessage();
-    void longMessageInSmallArrivalsIsWhole();
     void agreesWithANaiveSplitter_data();
     void agreesWithANaiveSplitter();
 };
@@ -208,28 +207,6 @@ void TestMessageSplitter::clearForgetsAPartialMessage()
     QCOMPARE(splitter.pendingBytes(), qsizetype(0));
     splitter.append("$BB=new" + kTerm);
     QCOMPARE(splitter.takeMessage().value_or(QString()), u"$BB=new"_qs);
-}
-
-void TestMessageSplitter::longMessageInSmallArrivalsIsWhole()
-{
-    QByteArray body;
-    auto* random = QRandomGenerator::global();
-    for (int i = 0; i < 300000; ++i) {
-        // Any byte but the terminator's "Ґ", so the body holds no terminator.
-        char c = char(random->bounded(256));
-        body += c == char(0xA5) ? 'a' : c;
-    }
-    const QByteArray stream = body + kTerm;
-    MessageSplitter splitter;
-    int handed = 0;
-    for (qsizetype at = 0; at < stream.size(); at += 1460) {
-        splitter.append(QByteArrayView(stream).sliced(at, std::min<qsizetype>(1460, stream.size() - at)));
-        while (auto message = splitter.takeMessage()) {
-            ++handed;
-            QCOMPARE(Cp1251::encode(*message), body);
-        }
-    }
-    QCOMPARE(handed, 1);
 }
 
 void TestMessageSplitter::agreesWithANaiveSplitter_data()

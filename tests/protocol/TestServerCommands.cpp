@@ -48,8 +48,6 @@ private slots:
     void noTargetDropsPayloads_data();
     void noTargetDropsPayloads();
     void serverTextIsShownAsPlainText();
-    void startsWithWordComparesOnlyThePrefix_data();
-    void startsWithWordComparesOnlyThePrefix();
 };
 
 void TestServerCommands::routesPayloads_data()
@@ -225,27 +223,6 @@ void TestServerCommands::serverTextIsShownAsPlainText()
     QCOMPARE(label->textFormat(), Qt::PlainText);
     QCOMPARE(label->text(), html);
     QVERIFY(!label->openExternalLinks());
-}
-
-void TestServerCommands::startsWithWordComparesOnlyThePrefix_data()
-{
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("word");
-    QTest::addColumn<bool>("starts");
-    QTest::newRow("exact") << u"$BB="_qs << u"$BB="_qs << true;
-    QTest::newRow("longer") << u"$bB=xyz"_qs << u"$BB="_qs << true;
-    QTest::newRow("shorter") << u"$BB"_qs << u"$BB="_qs << false;
-    QTest::newRow("empty message") << QString() << u"$BB="_qs << false;
-    QTest::newRow("different") << u"$BC=x"_qs << u"$BB="_qs << false;
-    QTest::newRow("cyrillic payload") << u"$mess=Привет"_qs << u"$Mess="_qs << true;
-}
-
-void TestServerCommands::startsWithWordComparesOnlyThePrefix()
-{
-    QFETCH(QString, message);
-    QFETCH(QString, word);
-    QFETCH(bool, starts);
-    QCOMPARE(startsWithWord(message, word), starts);
 }
 
 QTEST_MAIN(TestServerCommands)

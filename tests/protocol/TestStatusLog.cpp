@@ -44,7 +44,6 @@ private slots:
     void boundDropsOldestLinesKeepsHeading();
     void boundedOverAnEndlessStream();
     void overlongLineIsCut();
-    void worksWithoutABox();
 };
 
 void TestStatusLog::appendsLines_data()
@@ -146,14 +145,6 @@ void TestStatusLog::overlongLineIsCut()
     QCOMPARE(log.text(), kHeading + u"\r\n"_qs + QString(StatusLog::kMaxLineChars, u'x') + u"…"_qs);
     log.AddStatus(u"next"_qs);
     QVERIFY(log.text().endsWith(u"…\r\nnext"_qs));
-}
-
-void TestStatusLog::worksWithoutABox()
-{
-    StatusLog log(100);
-    for (int i = 0; i < 100; ++i)
-        log.AddStatus(u"0123456789"_qs);
-    QVERIFY(log.text().size() <= 100);
 }
 
 QTEST_APPLESS_MAIN(TestStatusLog)

@@ -95,7 +95,6 @@ private slots:
     void peerResetIsOneClosedEventAndNoError();
     void dataSentBeforeThePeerClosedIsReadFirst();
     void refusalIsError10061();
-    void refusalCanBeRetried();
     void invalidTargetFailsAtOnce_data();
     void invalidTargetFailsAtOnce();
     void parsesPorts_data();
@@ -198,26 +197,6 @@ void TestTcpClientSocket::refusalIsError10061()
     QCOMPARE(socket.State(), int(ClientSocket::sckError));
     socket.Close();
     QCOMPARE(socket.State(), int(ClientSocket::sckClosed));
-}
-
-void TestTcpClientSocket::refusalCanBeRetried()
-{
-    const QString port = refusingPort();
-    TcpClientSocket socket;
-    EventLog log(socket);
-    int attempts = 0;
-    // The error handler closes and connects again, as the main window's
-    // "try again?" answer does.
-    connect(&socket, &ClientSocket::Error, this, [&](int, const QString&, bool*) {
-        if (++attempts < 3) {
-            socket.Close();
-            socket.Connect(kLoopback, port);
-        }
-    });
-    socket.Connect(kLoopback, port);
-    QTRY_COMPARE(attempts, 3);
-    settle();
-    QCOMPARE(log.events, (QStringList{u"error 10061"_qs, u"error 10061"_qs, u"error 10061"_qs}));
 }
 
 void TestTcpClientSocket::invalidTargetFailsAtOnce_data()

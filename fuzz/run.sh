@@ -1,0 +1,28 @@
+#!/bin/sh
+# Builds the protocol fuzz target with clang, ASan and UBSan in build-fuzz and
+# runs it on a copy of the committed seed corpus.
+#
+#   fuzz/run.sh                 10 million runs
+#   fuzz/run.sh -runs=1000      any libFuzzer options
+#   FUZZ_JOBS=2 fuzz/run.sh     more build jobs
+#
+# New inputs go to build-fuzz/corpus-protocol; crashes to build-fuzz/artifacts.
+# A crash found is replayed with: build-fuzz/fuzz/fuzz_protocol <crash-file>
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build-fuzz"
+
+cmake -S "$root" -B "$build" -G Ninja \
+  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUORVEL_BUILD_FUZZ=ON -DQUORVEL_BUILD_TESTS=OFF -DQUORVEL_BUILD_BENCH=OFF
+cmake --build "$build" --target fuzz_protocol -j "${FUZZ_JOBS:-1}"
+
+mkdir -p "$build/corpus-protocol" "$build/artifacts"
+cp -n "$root"/fuzz/corpus/protocol/* "$build/corpus-protocol/" 2>/dev/null || true
+if [ $# -eq 0 ]; then
+  set -- -runs=10000000
+fi
+cd "$build"
+exec "$build/fuzz/fuzz_protocol" -artifact_prefix="$build/artifacts/" -dict="$root/fuzz/protocol.dict" \
+  -max_len=8192 -timeout=10 \
+  "$@" "$build/corpus-protocol"
