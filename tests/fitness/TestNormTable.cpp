@@ -120,13 +120,6 @@ private slots:
         QVERIFY(
             !NormTable(row(u"I"_qs, u"1,4"_qs, u"18-29"_qs, u"2450"_qs) + u"<Sc>x<Sc>y"_qs).isUnreadable());
     }
-
-    void sexWords()
-    {
-        QCOMPARE(NormTable::sexWord(true, false), u"Мужчины "_qs);
-        QCOMPARE(NormTable::sexWord(false, true), u"Женщины "_qs);
-        QCOMPARE(NormTable::sexWord(false, false), QString());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestNormTable)

@@ -631,8 +631,6 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<double>("protein");
         QTest::newRow("composite weight summing to the recipe's") << u"150/50"_qs << 10.0;
-        QTest::newRow("half") << u"100"_qs << 5.0;
-        QTest::newRow("backslash") << u"50\\50"_qs << 5.0;
         QTest::newRow("decimal comma") << u"20,5"_qs << 1.025;
     }
     void addScalesToTheTypedWeight()
