@@ -31,7 +31,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include <cmath>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
