@@ -4,13 +4,12 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
+  build-essential cmake ninja-build
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-liberation2 fonts-dejavu-core
   cups cups-client cups-filters poppler-utils
-  xvfb xauth
 )
 
 missing=()
