@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class StatusBox;
 
@@ -31,6 +32,7 @@ public:
     const QString& text() const { return m_text; }
 
 private:
+    Q_DISABLE_COPY_MOVE(StatusLog)
     void trim();
 
     QString m_text;
