@@ -3,13 +3,13 @@
 #include "ScriptedDialogs.h"
 #include "TextSelection.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 
 #include <memory>
+
+using namespace Dialogs;
 
 class TestDialogs : public QObject
 {
@@ -18,80 +18,49 @@ class TestDialogs : public QObject
 private slots:
     void realBoxShowsServerTextLiterally()
     {
-        const QString hostile = u"<b>Жирный</b> <a href=\"http://example.invalid\">ссылка</a>\rвторая"_qs;
-        std::unique_ptr<QMessageBox> box(Dialogs::createMessageBox(
-            {hostile, QString(), Dialogs::Icon::Information, Dialogs::Buttons::Ok}));
+        const QString markup = u"<b>Жирный</b> <a href=\"http://example.invalid\">ссылка</a>"_qs;
+        std::unique_ptr<QMessageBox> box(createMessageBox({markup + u"\rвторая"_qs, {}, Icon::Information}));
         QCOMPARE(box->textFormat(), Qt::PlainText);
-        QCOMPARE(box->text(), u"<b>Жирный</b> <a href=\"http://example.invalid\">ссылка</a>\nвторая"_qs);
+        QCOMPARE(box->text(), markup + u"\nвторая"_qs);
         QCOMPARE(box->windowTitle(), u"Quorvel"_qs);
         QCOMPARE(box->icon(), QMessageBox::Information);
-        QVERIFY(box->informativeText().isEmpty());
-        box->show();
-        bool sawLabel = false;
-        for (auto* label : box->findChildren<QLabel*>()) {
-            if (label->text() == box->text()) {
-                QCOMPARE(label->textFormat(), Qt::PlainText);
-                QVERIFY(!label->openExternalLinks());
-                sawLabel = true;
-            }
-        }
-        QVERIFY(sawLabel);
-    }
+        QCOMPARE(box->standardButtons(), QMessageBox::Ok);
 
-    void realBoxHasTheRequestedButtons()
-    {
-        std::unique_ptr<QMessageBox> box(Dialogs::createMessageBox(
-            {u"?"_qs, u"Сервер рецептур"_qs, Dialogs::Icon::Question, Dialogs::Buttons::YesNo}));
-        QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        box.reset(createMessageBox({u"?"_qs, u"Сервер рецептур"_qs, Icon::Question, Buttons::YesNo}));
         QCOMPARE(box->windowTitle(), u"Сервер рецептур"_qs);
         QCOMPARE(box->icon(), QMessageBox::Question);
+        QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
     }
 
-    void showErrorBuildsItsLines()
+    void showErrorAndOtherBoxesReachTheScript()
     {
         ScriptedDialogs dialogs;
         dialogs.expectBox();
         dialogs.expectBox();
+        dialogs.expectBox(Answer::No);
         Show_Error(u"Необходимо выбрать группу!"_qs, QString(), QString(), 0);
         Show_Error(u"Ошибка отправки запроса!\rописание"_qs, u"Dish_Cli"_qs, u"SendCommand"_qs, 10054);
-        QCOMPARE(dialogs.boxes().size(), 2);
-        const auto& user = dialogs.boxes()[0];
-        QCOMPARE(user.text, u"Необходимо выбрать группу!\r\r\rКод: 0"_qs);
-        QCOMPARE(user.title, u"Ventaro"_qs);
-        QCOMPARE(user.icon, Dialogs::Icon::Critical);
-        QCOMPARE(user.buttons, Dialogs::Buttons::Ok);
-        QCOMPARE(dialogs.boxes()[1].text.split(u'\r'),
-                 (QStringList{u"Ошибка отправки запроса!"_qs, u"описание"_qs, u"Dish_Cli"_qs,
-                              u"SendCommand"_qs, u"Код: 10054"_qs}));
+        QCOMPARE(message(u"q"_qs, Buttons::YesNo, Icon::Question), Answer::No);
+        QCOMPARE(dialogs.boxTexts(),
+                 (QStringList{u"Необходимо выбрать группу!\r\r\rКод: 0"_qs,
+                              u"Ошибка отправки запроса!\rописание\rDish_Cli\rSendCommand\rКод: 10054"_qs,
+                              u"q"_qs}));
+        const Box& error = dialogs.boxes().first();
+        QCOMPARE(error.title, u"Ventaro"_qs);
+        QCOMPARE(error.icon, Icon::Critical);
+        QCOMPARE(error.buttons, Buttons::Ok);
+        QCOMPARE(dialogs.boxes().last().title, u"Quorvel"_qs);
     }
 
-    void scriptAnswersInOrderAndDefaultsTitle()
-    {
-        ScriptedDialogs dialogs;
-        dialogs.expectBox(Dialogs::Answer::No);
-        dialogs.expectInput(u"привет"_qs);
-        QCOMPARE(Dialogs::message(u"q"_qs, Dialogs::Buttons::YesNo, Dialogs::Icon::Question), Dialogs::Answer::No);
-        QCOMPARE(Dialogs::input(u"Введите"_qs, u"T"_qs), u"привет"_qs);
-        QCOMPARE(dialogs.boxes().first().title, u"Quorvel"_qs);
-        QCOMPARE(dialogs.pending(), 0);
-    }
-
-    void selectTextActsOnFocusedTextBoxOnly()
+    void selectTextSelectsAllOfTheFocusedTextBox()
     {
         QWidget window;
         auto* edit = new QLineEdit(u"150/50"_qs, &window);
-        auto* button = new QPushButton(u"x"_qs, &window);
-        button->move(0, 40);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         edit->setFocus();
-        edit->setCursorPosition(2);
         SelectText();
         QCOMPARE(edit->selectedText(), u"150/50"_qs);
-        edit->deselect();
-        button->setFocus();
-        SelectText(); // a button has no text to select; nothing happens
-        QVERIFY(!edit->hasSelectedText());
     }
 };
 

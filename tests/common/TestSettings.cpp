@@ -9,54 +9,36 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 
+    // The store as the catering product's other programs see it.
+    static QSettings shared()
+    {
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_qs);
+    }
+
 private slots:
-    void freshStoreGivesDefaultsAndCreatesNothing()
+    void savesAndReadsTextInTheCurrentSection()
     {
         TempSettings temp;
         QCOMPARE(GetReg(RegSection::UserInterface, u"Brastel.FontSize"_qs, u"24"_qs), u"24"_qs);
-        QCOMPARE(Setting::NamePOP.get(), QString());
-        QVERIFY(SettingsStore::fileName().startsWith(temp.folder()));
-        QVERIFY(!QFile::exists(SettingsStore::fileName()));
-    }
-
-    void savedValueIsReadBackAsText()
-    {
-        TempSettings temp;
+        QVERIFY(!QFile::exists(SettingsStore::fileName())); // reading creates nothing
         SaveReg(RegSection::UserInterface, u"Brastel.FontSize"_qs, u"18"_qs);
         QCOMPARE(GetReg(RegSection::UserInterface, u"Brastel.FontSize"_qs, u"24"_qs), u"18"_qs);
-        // Not trimmed, not validated.
-        Setting::FontSize.set(u" abc "_qs);
-        QCOMPARE(Setting::FontSize.get(), u" abc "_qs);
-        // Another section does not see it.
+        QCOMPARE(GetReg(15, u"Brastel.FontSize"_qs, QString()), u"18"_qs); // 15 keeps UserInterface
         QCOMPARE(GetReg(RegSection::Data, u"Brastel.FontSize"_qs, u"none"_qs), u"none"_qs);
+        SaveReg(-1, u"k"_qs, u" abc "_qs); // still Data; neither trimmed nor checked
+        QCOMPARE(shared().value(u"Data/k"_qs).toString(), u" abc "_qs);
     }
 
-    void indexOutsideTableKeepsCurrentSection()
-    {
-        TempSettings temp;
-        SaveReg(RegSection::UserInterface, u"k"_qs, u"v"_qs);
-        QCOMPARE(GetReg(15, u"k"_qs, QString()), u"v"_qs);
-        SaveReg(-1, u"k2"_qs, u"w"_qs);
-        QCOMPARE(SettingsStore::currentSection(), u"UserInterface"_qs);
-        QCOMPARE(GetReg(RegSection::UserInterface, u"k2"_qs, QString()), u"w"_qs);
-    }
-
-    void subsectionsAreNestedGroups()
+    void sharesTheProductsSectionsAndSubsections()
     {
         TempSettings temp;
         SaveReg(RegSection::DocumentsTK, u"Width"_qs, u"5"_qs);
-        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_qs);
-        QCOMPARE(raw.value(u"Documents/TK/Width"_qs).toString(), u"5"_qs);
-        QCOMPARE(GetReg(RegSection::Documents, u"TK/Width"_qs, QString()), u"5"_qs);
-    }
-
-    void clientSettingsHaveTheirSectionsAndDefaults()
-    {
-        TempSettings temp;
-        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_qs);
-        raw.setValue(u"Data/QuorvelResizeStatus"_qs, u"2"_qs);
-        raw.setValue(u"User/Name_POP"_qs, u"Столовая №1"_qs);
-        raw.sync();
+        QCOMPARE(shared().value(u"Documents/TK/Width"_qs).toString(), u"5"_qs);
+        {
+            QSettings product = shared();
+            product.setValue(u"Data/QuorvelResizeStatus"_qs, u"2"_qs);
+            product.setValue(u"User/Name_POP"_qs, u"Столовая №1"_qs);
+        }
         QCOMPARE(Setting::ResizeStatus.get(), u"2"_qs);
         QCOMPARE(Setting::NamePOP.get(), u"Столовая №1"_qs);
         QCOMPARE(Setting::FontSize.get(), u"24"_qs);
