@@ -13,8 +13,14 @@
 
 namespace {
 
+QString line(const QString& text, double x, double y)
+{
+    return text + u" @%1,%2"_qs.arg(x).arg(y, 0, 'f', 2);
+}
+
 // The lines of a page as the report draws them, measured like the painted
-// page (on a picture): text, top-left corner and font ("10pt", "10pt bold").
+// page (on a picture): text, top-left corner, both as line(), and font
+// ("10pt", "10pt bold").
 class RecordingCanvas final : public ReportCanvas
 {
 public:
@@ -25,14 +31,15 @@ public:
     }
     Q_DISABLE_COPY_MOVE(RecordingCanvas)
 
-    QStringList texts, fonts;
+    QStringList texts, lines, fonts;
     QList<QPointF> at;
 
 protected:
-    void drawLine(const QPointF& topLeft, const QString& line) override
+    void drawLine(const QPointF& topLeft, const QString& text) override
     {
         QVERIFY(font().family() == u"Times New Roman"_qs);
-        texts << line;
+        texts << text;
+        lines << line(text, topLeft.x(), topLeft.y());
         at << topLeft;
         fonts << u"%1pt%2"_qs.arg(font().pointSizeF()).arg(font().bold() ? u" bold"_qs : QString());
     }
@@ -82,9 +89,6 @@ private slots:
                      head = std::round(date + 4 * normal);
         const double dish = std::round(head + 2 * normal), totals = dish + 2 * normal;
         const double end = std::round(totals) + lineHeight(10, true);
-        const auto line = [](const QString& text, double x, double y) {
-            return text + u" @%1,%2"_qs.arg(x).arg(y, 0, 'f', 2);
-        };
         QStringList expected = {
             line(u"Расчет калорийности"_qs, 300, 70),
             line(u"Дата посещения: 6 декабря 2026 г.          предприятие: Кафе <b>\"Уют\"</b>"_qs, 70, date),
@@ -113,19 +117,13 @@ private slots:
                    u"полдник - 15%, ужин - 25%."_qs,
                    70, end + normal)
             << line(kFooter, 70, end + 3 * normal);
-        const auto lines = [&](const RecordingCanvas& page) {
-            QStringList all;
-            for (qsizetype i = 0; i < page.texts.size(); ++i)
-                all << line(page.texts[i], page.at[i].x(), page.at[i].y());
-            return all;
-        };
         const RecordingCanvas page(&source);
-        QCOMPARE(lines(page), expected);
+        QCOMPARE(page.lines, expected);
         QCOMPARE(page.fonts, QStringList{u"14pt"_qs} + QStringList(15, u"10pt"_qs) +
                                  QStringList(6, u"10pt bold"_qs) + QStringList(2, u"10pt"_qs) +
                                  QStringList{u"8pt"_qs});
         // The empty ration, one empty entry, gives the head only.
-        QCOMPARE(lines(RecordingCanvas(&empty)), expected.mid(0, 8));
+        QCOMPARE(RecordingCanvas(&empty).lines, expected.mid(0, 8));
     }
 
     void rowsAndTotals_data()

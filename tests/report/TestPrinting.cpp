@@ -10,7 +10,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,9 +67,6 @@ public:
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(u"pdfinfo"_qs).isEmpty() ||
-            QStandardPaths::findExecutable(u"pdftotext"_qs).isEmpty())
-            QSKIP("pdfinfo / pdftotext are not installed (package poppler-utils)");
         m_source.dishes << FakeReportSource::dish(u"Борщ"_qs, u"250"_qs, 4.5, 6.25, 10.1, 3);
         m_noScheduler = startScheduler();
     }
@@ -104,7 +100,6 @@ private slots:
         QTest::mouseClick(print, Qt::LeftButton);
         QCOMPARE(dialogs.boxTexts(),
                  QStringList{u"Принтер не найден. Установите принтер и откройте просмотр снова."_qs});
-        QVERIFY(w.isVisible());
     }
 
     void pdfButtonSavesThePage_data()
