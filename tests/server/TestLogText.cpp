@@ -2,39 +2,31 @@
 
 #include <QTest>
 
+// A client's text must not start a forged log line, move a terminal's cursor
+// or flood the log (line breaks are checked in TestBrastelDemo's log).
 class TestLogText : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void keepsOneLine_data()
+    void keepsOneBoundedLine_data()
     {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maxChars"); // 0: the default bound
         QTest::addColumn<QString>("line");
-        QTest::newRow("plain") << u"Добрый день"_qs << u"Добрый день"_qs;
-        QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("line breaks") << u"a\r\nb"_qs << u"a\\r\\nb"_qs;
-        QTest::newRow("forged log line")
-            << u"hi\n2026-01-01T00:00:00 Dropped x"_qs << u"hi\\n2026-01-01T00:00:00 Dropped x"_qs;
-        QTest::newRow("tab") << u"a\tb"_qs << u"a\\tb"_qs;
-        QTest::newRow("terminal escape") << u"\u001b[2J"_qs << u"\\x1b[2J"_qs;
-        QTest::newRow("C1 control") << u"a\u0098"_qs << u"a\\x98"_qs;
-        QTest::newRow("backslash stays readable") << u"a\\nb"_qs << u"a\\\\nb"_qs;
-        QTest::newRow("NUL") << QString(QChar(0)) << u"\\x00"_qs;
+        QTest::newRow("C0 controls") << u"\u001b[2J"_qs + QChar(0) << 0 << u"\\x1b[2J\\x00"_qs;
+        QTest::newRow("DEL, C1 control") << u"a\u007f\u0098"_qs << 0 << u"a\\x7f\\x98"_qs;
+        QTest::newRow("backslash stays readable") << u"a\\nb"_qs << 0 << u"a\\\\nb"_qs;
+        QTest::newRow("cut") << u"abcdef"_qs << 3 << u"abc..."_qs;
+        QTest::newRow("just fits") << u"abc"_qs << 3 << u"abc"_qs;
+        QTest::newRow("default bound") << QString(5000, u'x') << 0 << QString(4096, u'x') + u"..."_qs;
     }
-    void keepsOneLine()
+    void keepsOneBoundedLine()
     {
         QFETCH(QString, text);
+        QFETCH(int, maxChars);
         QFETCH(QString, line);
-        QCOMPARE(LogText::printable(text), line);
-    }
-
-    void boundsTheLength()
-    {
-        QCOMPARE(LogText::printable(u"abcdef"_qs, 3), u"abc..."_qs);
-        QCOMPARE(LogText::printable(u"abc"_qs, 3), u"abc"_qs);
-        const QString huge(100000, u'x');
-        QCOMPARE(LogText::printable(huge).size(), 4096 + 3);
+        QCOMPARE(maxChars ? LogText::printable(text, maxChars) : LogText::printable(text), line);
     }
 };
 

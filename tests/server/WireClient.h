@@ -1,44 +1,49 @@
 #pragma once
 
-#include <QByteArray>
+#include "Cp1251.h"
+
 #include <QHostAddress>
-#include <QString>
 #include <QTcpSocket>
+#include <QTest>
 
-#include <optional>
+#include <utility>
 
-// A client of the wire for tests: raw bytes out, whole replies (terminator
-// included) back. Every wait runs the event loop, so a server in the same
-// thread keeps working, and is bounded so a fault fails the test instead of
-// hanging it.
-class WireClient final
+// A plain client of the wire. Waits run the event loop, so a server in this
+// thread keeps working, and are bounded, so a fault fails instead of hanging.
+struct WireClient
 {
-public:
     static constexpr int kWaitMs = 10000;
+    inline static const QByteArray kTerm = QByteArrayLiteral("<\xA5>");
 
-    WireClient() = default;
-    Q_DISABLE_COPY_MOVE(WireClient)
+    bool connectTo(quint16 port)
+    {
+        socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+        (void)QTest::qWaitFor([this] { return socket.state() != QAbstractSocket::ConnectingState; }, kWaitMs);
+        return socket.state() == QAbstractSocket::ConnectedState;
+    }
+    void send(const QByteArray& bytes)
+    {
+        socket.write(bytes);
+        socket.flush();
+    }
+    // The next reply with its terminator; empty when the connection closes or none comes in time.
+    QByteArray next()
+    {
+        (void)QTest::qWaitFor(
+            [&] {
+                buffer += socket.readAll();
+                return buffer.contains(kTerm) || socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            kWaitMs);
+        const qsizetype end = buffer.indexOf(kTerm) + kTerm.size();
+        return end < kTerm.size() ? QByteArray() : std::exchange(buffer, buffer.mid(end)).left(end);
+    }
+    QByteArray ask(const QString& request)
+    {
+        send(Cp1251::encode(request) + kTerm);
+        return next();
+    }
 
-    bool connectTo(quint16 port, const QHostAddress& address = QHostAddress(QHostAddress::LocalHost));
-    void sendRaw(const QByteArray& bytes);
-    // The request in Windows-1251 with the terminator.
-    void request(const QString& text);
-
-    // The next reply as sent, up to and including its terminator; nothing
-    // when the connection closes or no complete reply comes in time.
-    std::optional<QByteArray> nextReplyBytes(int waitMs = kWaitMs);
-    // The same, decoded, without the terminator.
-    std::optional<QString> nextReply(int waitMs = kWaitMs);
-    // request() then nextReply().
-    std::optional<QString> ask(const QString& text);
-
-    // True once the server has closed the connection.
-    bool waitForClosed(int waitMs = kWaitMs);
-    // Bytes received and not yet taken as a reply.
-    QByteArray pending() const { return m_buffer; }
-    QTcpSocket& socket() { return m_socket; }
-
-private:
-    QTcpSocket m_socket;
-    QByteArray m_buffer;
+    QTcpSocket socket;
+    QByteArray buffer;
 };
