@@ -424,9 +424,11 @@ void fEnergy::form_HS_Dish(const QString& composition, bool fromDispatcher)
         lHS->clear();
         return;
     case CompositionDisplay::Outcome::Shown:
-        // Re-enters through tOut_Change when the text differs; writing the
-        // text the box already holds raises nothing, so this ends.
-        tOut->setText(display.tOut());
+        // Re-enters through tOut_Change when the text differs, and ends there.
+        // The same text is not written again: QLineEdit::setText would move
+        // the caret to the end under the user typing in the middle of a weight.
+        if (tOut->text() != display.tOut())
+            tOut->setText(display.tOut());
         lHS->setText(display.lHS());
         return;
     }

@@ -233,6 +233,11 @@ private slots:
         QCOMPARE(lHS()->text(), kFull);
         typeWeight(u"100"_qs);
         QCOMPARE(lHS()->text(), u"Белки-5,0г, Жиры-2,5г, Углеводы-25,0г, Калорийность-142ккал"_qs);
+        tOut()->setCursorPosition(1); // typing inside the weight keeps the caret where it is
+        QTest::keyClicks(tOut(), u"5"_qs);
+        QCOMPARE(tOut()->text(), u"1500"_qs);
+        QCOMPARE(tOut()->cursorPosition(), 2);
+        typeWeight(u"100"_qs);
         f->controller.receiveComposition(kBorshch); // its own weight, whatever was typed
         QCOMPARE(tOut()->text(), u"200"_qs);
         tOut()->setText(u"1,2,3"_qs); // pasted text is not filtered

@@ -44,47 +44,6 @@ FitnessLayout FitnessLayout::design()
     return layout;
 }
 
-QString FitnessLayout::controlName(Control control)
-{
-    switch (control) {
-    case Control::cMan:
-        return QStringLiteral("cMan");
-    case Control::cGirl:
-        return QStringLiteral("cGirl");
-    case Control::lKFA:
-        return QStringLiteral("lKFA");
-    case Control::cKFA:
-        return QStringLiteral("cKFA");
-    case Control::lVozr:
-        return QStringLiteral("lVozr");
-    case Control::cVozr:
-        return QStringLiteral("cVozr");
-    case Control::lBases:
-        return QStringLiteral("lBases");
-    case Control::lDishes:
-        return QStringLiteral("lDishes");
-    case Control::lFindBB:
-        return QStringLiteral("lFindBB");
-    case Control::lFindD:
-        return QStringLiteral("lFindD");
-    case Control::lOut:
-        return QStringLiteral("lOut");
-    case Control::tOut:
-        return QStringLiteral("tOut");
-    case Control::cClear:
-        return QStringLiteral("cClear");
-    case Control::lHS:
-        return QStringLiteral("lHS");
-    case Control::cAdd:
-        return QStringLiteral("cAdd");
-    case Control::cClearall:
-        return QStringLiteral("cClearall");
-    case Control::cPrint:
-        return QStringLiteral("cPrint");
-    }
-    return {};
-}
-
 void FitnessLayout::setCaptionWidths(float lKFAWidth, float lVozrWidth, float lOutWidth)
 {
     at(Control::lKFA).width = lKFAWidth;

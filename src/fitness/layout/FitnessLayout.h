@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRect>
-#include <QString>
 
 #include <array>
 
@@ -48,9 +47,6 @@ public:
     // The window as designed (client area 11400 x 7695 twips); the captions of
     // lKFA, lVozr and lOut carry their widths at 24 pt.
     static FitnessLayout design();
-
-    // The control's name in the window, e.g. "lBases".
-    static QString controlName(Control control);
 
     const Geometry& geometry(Control control) const { return m_geometry[std::size_t(control)]; }
     void setGeometry(Control control, const Geometry& geometry)
