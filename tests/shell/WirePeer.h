@@ -1,71 +1,94 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
-#include <QObject>
+#include "Cp1251.h"
+#include "ProtocolWords.h"
+
 #include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
-
-class QTcpSocket;
+#include <QTcpSocket>
 
 // The server's side of the wire for window tests: a real QTcpServer on
-// 127.0.0.1 at a free port that records every message the client sends, cut
-// at the terminator and decoded from Windows-1251. Given an upstream port it
-// is a recording proxy instead: each client connection is forwarded to
-// 127.0.0.1:upstream and the server's messages are recorded too.
-class WirePeer final : public QObject
+// 127.0.0.1 at a free port that keeps every byte each client connection sends.
+// Given an upstream port it is a recording proxy in front of that server.
+class WirePeer final
 {
-    Q_OBJECT
     Q_DISABLE_COPY_MOVE(WirePeer)
 
 public:
-    explicit WirePeer(quint16 upstreamPort = 0, QObject* parent = nullptr);
-    ~WirePeer() override;
+    explicit WirePeer(quint16 upstreamPort = 0)
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, upstreamPort] {
+            while (QTcpSocket* client = m_server.nextPendingConnection())
+                accept(client, upstreamPort);
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
 
-    bool isListening() const { return m_server.isListening(); }
     quint16 port() const { return m_server.serverPort(); }
+    int connectionCount() const { return int(m_clients.size()); }
+    int closedCount() const { return m_closed; }
+    // The client's messages, cut at the terminator and decoded from
+    // Windows-1251: of every connection in turn, or of one.
+    QStringList requests(int connection = -1) const
+    {
+        QStringList all;
+        for (int i = 0; i < connectionCount(); ++i) {
+            if (connection < 0 || connection == i)
+                all << messages(m_fromClients[i]);
+        }
+        return all;
+    }
+    QByteArray rawRequests(int connection) const { return m_fromClients.value(connection); }
+    // The upstream server's messages (proxy only).
+    QStringList replies() const { return messages(m_fromUpstream); }
 
-    // Client connections accepted so far, oldest first.
-    int connectionCount() const { return int(m_connections.size()); }
-    bool isOpen(int connection) const;
-    // Messages the client sent, in arrival order (all connections, or one).
-    QStringList requests() const;
-    QStringList requestsOf(int connection) const;
-    // Bytes the client sent on a connection, as received.
-    QByteArray rawRequestsOf(int connection) const;
-    // Messages the upstream server sent (proxy only), in arrival order.
-    QStringList replies() const { return m_replies; }
-
-    // Writes `text` encoded as Windows-1251, exactly as given (no terminator
-    // is added), to a client connection.
-    void send(int connection, const QString& text);
-    // Closes a client connection from the server's side.
-    void close(int connection);
-
-signals:
-    void requestReceived(const QString& message);
-    void connectionClosed(int connection);
+    // Writes `text` in Windows-1251 exactly as given, no terminator added.
+    void send(int connection, const QString& text) { m_clients[connection]->write(Cp1251::encode(text)); }
+    void close(int connection) { m_clients[connection]->disconnectFromHost(); }
 
 private:
-    struct Connection
+    void accept(QTcpSocket* client, quint16 upstreamPort)
     {
-        QPointer<QTcpSocket> client;
-        QPointer<QTcpSocket> upstream;
-        QByteArray fromClient;   // everything received
-        qsizetype clientCut = 0; // start of the message not yet ended
-        QByteArray fromUpstream;
-        qsizetype upstreamCut = 0;
-        QStringList requests;
-        bool open = true;
-    };
+        const qsizetype index = m_clients.size();
+        m_clients << client;
+        m_fromClients << QByteArray();
+        QTcpSocket* upstream = nullptr;
+        if (upstreamPort != 0) {
+            // What the client sends before the upstream answers is queued.
+            upstream = new QTcpSocket(client);
+            upstream->connectToHost(QHostAddress::LocalHost, upstreamPort);
+            QObject::connect(upstream, &QTcpSocket::readyRead, client, [this, client, upstream] {
+                const QByteArray bytes = upstream->readAll();
+                m_fromUpstream += bytes;
+                client->write(bytes);
+            });
+        }
+        QObject::connect(client, &QTcpSocket::readyRead, client, [this, client, upstream, index] {
+            const QByteArray bytes = client->readAll();
+            m_fromClients[index] += bytes;
+            if (upstream)
+                upstream->write(bytes);
+        });
+        QObject::connect(client, &QTcpSocket::disconnected, client, [this] { ++m_closed; });
+    }
 
-    void onNewConnection();
-    static QStringList takeMessages(const QByteArray& bytes, qsizetype& cut);
+    static QStringList messages(const QByteArray& bytes)
+    {
+        static const QByteArray terminator = Cp1251::encode(Proto::Terminator);
+        QStringList found;
+        qsizetype cut = 0;
+        for (qsizetype end = bytes.indexOf(terminator); end >= 0; end = bytes.indexOf(terminator, cut)) {
+            found << Cp1251::decode(QByteArrayView(bytes).sliced(cut, end - cut));
+            cut = end + terminator.size();
+        }
+        return found;
+    }
 
+    QList<QPointer<QTcpSocket>> m_clients;
+    QList<QByteArray> m_fromClients;
+    QByteArray m_fromUpstream;
+    int m_closed = 0;
+    // Last, so the sockets it owns go while the records they write to remain.
     QTcpServer m_server;
-    quint16 m_upstreamPort;
-    QList<Connection*> m_connections;
-    QStringList m_requests;
-    QStringList m_replies;
 };

@@ -2,47 +2,49 @@
 
 #include "TrayIconBackend.h"
 
-#include <QIcon>
+#include <QMenu>
 #include <QPointer>
 #include <QStringList>
 
-class QMenu;
-
 // Plays the desktop's notification area for fTray: records what is sent to
-// it, in order, and raises the activations a desktop would.
+// it, oldest first ("show", "hide", "icon <cache key>", "tip <text>", "menu",
+// "no menu"), and raises the activations a desktop would.
 class FakeTrayIconBackend final : public TrayIconBackend
 {
     Q_OBJECT
 
 public:
-    explicit FakeTrayIconBackend(bool available = true);
+    explicit FakeTrayIconBackend(bool isAvailable = true) : available(isAvailable) {}
 
     bool isAvailable() const override { return available; }
-    void show() override;
-    void hide() override;
+    void show() override { setVisible(true); }
+    void hide() override { setVisible(false); }
     bool isVisible() const override { return visible; }
-    void setIcon(const QIcon& icon) override;
-    void setToolTip(const QString& tip) override;
-    void setContextMenu(QMenu* menu) override;
+    void setIcon(const QIcon& icon) override { calls << u"icon %1"_qs.arg(icon.cacheKey()); }
+    void setToolTip(const QString& tip) override { calls << u"tip "_qs + tip; }
+    void setContextMenu(QMenu* menu) override
+    {
+        contextMenu = menu;
+        calls << (menu ? u"menu"_qs : u"no menu"_qs);
+    }
 
-    // A click as the platform reports it.
     void activate(QSystemTrayIcon::ActivationReason reason) { emit activated(reason); }
-    // A right-click on an XEmbed tray: Qt pops the context menu up at `point`
-    // itself and only then reports Context.
-    void rightClickAsXEmbed(const QPoint& point);
+    // An XEmbed tray pops the context menu up by itself, then reports Context.
+    void rightClickAsXEmbed()
+    {
+        contextMenu->popup(QPoint(20, 20));
+        activate(QSystemTrayIcon::Context);
+    }
 
-    bool available = true;
+    bool available;
     bool visible = false;
-    // Everything sent, oldest first: "show", "hide", "icon <cache key>",
-    // "tip <text>", "menu" / "no menu".
     QStringList calls;
-    // Also receives every call, and may outlive the backend.
-    QStringList* journal = nullptr;
-    QList<qint64> icons;
-    QStringList tips;
-    QIcon icon;
     QPointer<QMenu> contextMenu;
 
 private:
-    void record(const QString& call);
+    void setVisible(bool shown)
+    {
+        visible = shown;
+        calls << (shown ? u"show"_qs : u"hide"_qs);
+    }
 };

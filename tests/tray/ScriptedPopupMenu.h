@@ -2,13 +2,12 @@
 
 #include "PopupMenu.h"
 
-#include <QList>
-#include <QPoint>
 #include <QQueue>
+#include <QTest>
 
 // A popup menu that opens nowhere: each showAt() answers the next queued
-// index (0 = dismissed) and records where it was asked to open and how the
-// items stood at that moment. A showAt() with no answer queued fails the test.
+// index (0 = dismissed) and records how the items' enabled flags stood once
+// aboutToShow had been answered. A showAt() with no answer queued fails the test.
 class ScriptedPopupMenu final : public PopupMenu
 {
     Q_OBJECT
@@ -17,13 +16,20 @@ public:
     using PopupMenu::PopupMenu;
 
     void expectShow(int chosenIndex) { m_answers.enqueue(chosenIndex); }
-    int pending() const { return int(m_answers.size()); }
 
-    int showAt(const QPoint& point) override;
+    int showAt(const QPoint&) override
+    {
+        emit aboutToShow();
+        QList<bool> enabled;
+        for (int i = 1; i <= count(); ++i)
+            enabled << isEnabled(i);
+        enabledWhenShown << enabled;
+        if (m_answers.isEmpty())
+            QTest::qFail("unexpected popup menu", __FILE__, __LINE__);
+        return m_answers.isEmpty() ? 0 : m_answers.dequeue();
+    }
 
-    QList<QPoint> shownAt;
-    // Per opening, the enabled flag of every item (index 1 first), taken
-    // after aboutToShow has been answered.
+    // One entry per opening, item 1 first.
     QList<QList<bool>> enabledWhenShown;
 
 private:
