@@ -4,6 +4,8 @@
 #
 #   fuzz/run.sh                 10 million runs
 #   fuzz/run.sh -runs=1000      any libFuzzer options
+#   fuzz/run.sh -jobs=2 -workers=2 -runs=5000000
+#                               two processes sharing the corpus, 5 million runs each
 #   FUZZ_JOBS=2 fuzz/run.sh     more build jobs
 #
 # New inputs go to build-fuzz/corpus-protocol; crashes to build-fuzz/artifacts.
@@ -27,8 +29,8 @@ cd "$build"
 # garbage that never repeats: recording them for every allocation makes the
 # sanitizer's stack store the main cost and grow without end. One frame is
 # enough to find a fault; replay a crash with a longer context if needed.
-ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=1}"
+ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=1:quarantine_size_mb=64}"
 export ASAN_OPTIONS
 exec "$build/fuzz/fuzz_protocol" -artifact_prefix="$build/artifacts/" -dict="$root/fuzz/protocol.dict" \
-  -max_len=8192 -timeout=10 \
+  -max_len=4096 -timeout=10 \
   "$@" "$build/corpus-protocol"
