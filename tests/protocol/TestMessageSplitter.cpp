@@ -39,7 +39,6 @@ private slots:
     void splitsArrivals();
     void everyCutOfAStreamGivesTheSameMessages();
     void messageLeavesTheBufferBeforeItIsReturned();
-    void pendingCountsOnlyUnhandedBytes();
     void overflowDropsAndIgnoresUntilCleared();
     void terminatedLongMessageIsNotAnOverflow();
     void clearForgetsAPartialMessage();
@@ -141,26 +140,6 @@ void TestMessageSplitter::messageLeavesTheBufferBeforeItIsReturned()
     QCOMPARE(splitter.takeMessage().value_or(QString()), u"$Mess=three"_qs);
     QVERIFY(!splitter.takeMessage());
     QCOMPARE(splitter.pendingBytes(), qsizetype(0));
-}
-
-void TestMessageSplitter::pendingCountsOnlyUnhandedBytes()
-{
-    MessageSplitter splitter;
-    // Enough messages to make the consumed front worth compacting.
-    QByteArray many;
-    for (int i = 0; i < 2000; ++i)
-        many += "$Dishes=" + QByteArray::number(i) + kTerm;
-    for (int round = 0; round < 3; ++round) {
-        splitter.append(many + "partial");
-        int count = 0;
-        while (auto message = splitter.takeMessage()) {
-            QCOMPARE(*message, (round == 0 || count > 0 ? u""_qs : u"partial"_qs) + u"$Dishes="_qs +
-                                   QString::number(count));
-            ++count;
-        }
-        QCOMPARE(count, 2000);
-        QCOMPARE(splitter.pendingBytes(), qsizetype(7));
-    }
 }
 
 void TestMessageSplitter::overflowDropsAndIgnoresUntilCleared()

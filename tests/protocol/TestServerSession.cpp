@@ -113,8 +113,6 @@ private slots:
     void floodPastTheRealBound();
     void clearBufferForgetsABrokenMessage();
     void escapedHandlerErrorIsReportedAndTheNextMessageHandled();
-    void unknownMessagesGoToTheLog();
-    void withoutATargetPayloadsAreDropped();
 };
 
 void TestServerSession::sendCommandFramesTheRequest()
@@ -345,32 +343,6 @@ void TestServerSession::escapedHandlerErrorIsReportedAndTheNextMessageHandled()
     c.server.send("$BB=bad" + kTerm + "$Dishes=ok" + kTerm);
     QTRY_COMPARE(c.log.calls, (QStringList{u"form_Bases_Bl:bad"_qs, u"form_Dishes_Bl:ok"_qs}));
     QCOMPARE(dialogs.boxTexts(), QStringList{u"bad catalogue\rDish_Cli\rParseServerCommand\rКод: 0"_qs});
-}
-
-void TestServerSession::unknownMessagesGoToTheLog()
-{
-    ScriptedDialogs dialogs;
-    Connected c;
-    QVERIFY(c.open());
-    c.session.AddStatus(u"Подключислись к серверу!"_qs);
-    c.server.send("$No_Dishes" + kTerm + "<b>x</b>" + kTerm + kTerm);
-    const QString expected = StatusLog::initialText() + u"\r\nПодключислись к серверу!"_qs +
-                             u"\r\nНеизвестная команда сервера: $No_Dishes"_qs +
-                             u"\r\nНеизвестная команда сервера: <b>x</b>"_qs +
-                             u"\r\nНеизвестная команда сервера: "_qs;
-    QTRY_COMPARE(c.session.statusLog().text(), expected);
-}
-
-void TestServerSession::withoutATargetPayloadsAreDropped()
-{
-    ScriptedDialogs dialogs;
-    Connected c;
-    QVERIFY(c.open());
-    c.session.setReplyTarget(nullptr);
-    c.server.send("$BB=a" + kTerm + "$HSDishes=b" + kTerm + "$Man_Norm=c" + kTerm + "$end" + kTerm);
-    QTRY_VERIFY(c.session.statusLog().text().endsWith(u"$end"_qs));
-    QVERIFY(c.log.calls.isEmpty());
-    QVERIFY(c.session.statusLog().text().contains(u"Получили ХС рецептуры... "_qs));
 }
 
 QTEST_MAIN(TestServerSession)
