@@ -5,13 +5,11 @@
 #include "Catalogue.h"
 #include "FitnessController.h"
 #include "ServerLink.h"
-#include "Settings.h"
 #include "fEnergy.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -75,15 +73,3 @@ void BM_DishNamesOnly(benchmark::State& state)
 BENCHMARK(BM_DishNamesOnly)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir settings;
-    SettingsStore::useFolder(settings.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

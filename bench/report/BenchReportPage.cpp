@@ -2,7 +2,6 @@
 #include "PagePrinting.h"
 #include "PictureCanvas.h"
 #include "ReportSource.h"
-#include "Settings.h"
 
 #include <QApplication>
 #include <QImage>
@@ -82,17 +81,3 @@ void BM_GetStr(benchmark::State& state)
 BENCHMARK(BM_GetStr)->Arg(29)->Arg(60)->Arg(3000)->Arg(300000)->Complexity(benchmark::oN);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The enterprise name is read from the settings store: never the user's.
-    QTemporaryDir settings;
-    SettingsStore::useFolder(settings.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
