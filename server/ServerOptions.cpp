@@ -1,5 +1,7 @@
 #include "ServerOptions.h"
 
+#include "Version.h"
+
 #include <QCommandLineParser>
 
 ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& defaultDatabasePath)
@@ -9,18 +11,20 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& 
         u"Demo recipe server for Quorvel: answers the client's requests from a SQLite database"
         " of the Indian Food Composition Tables 2017 and the Russian energy norms."_qs);
     const QCommandLineOption help({u"h"_qs, u"help"_qs}, u"Shows this help."_qs);
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Shows the version."));
     const QCommandLineOption listen(u"listen"_qs, u"Address to listen on (default 127.0.0.1)."_qs, u"ADDR"_qs,
                                     u"127.0.0.1"_qs);
     const QCommandLineOption port(u"port"_qs, u"Port to listen on; 0 picks a free one (default 400)."_qs,
                                   u"N"_qs, u"400"_qs);
-    const QCommandLineOption db(u"db"_qs,
-                                u"Database file (default: brastel-demo.sqlite beside the program)."_qs,
-                                u"PATH"_qs, defaultDatabasePath);
+    const QCommandLineOption db(
+        u"db"_qs,
+        u"Database file (default: brastel-demo.sqlite beside the program, else the installed one)."_qs,
+        u"PATH"_qs, defaultDatabasePath);
     const QCommandLineOption noNorms(u"no-norms"_qs,
                                      u"Serve without norms: norm requests answer $No_Fiz_NormDB."_qs);
     const QCommandLineOption maxClients(u"max-clients"_qs, u"Clients served at once (default 1000)."_qs,
                                         u"N"_qs, u"1000"_qs);
-    parser.addOptions({help, listen, port, db, noNorms, maxClients});
+    parser.addOptions({help, version, listen, port, db, noNorms, maxClients});
 
     ServerOptions options;
     auto fail = [&options](const QString& message) {
@@ -33,6 +37,11 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& 
     if (parser.isSet(help)) {
         options.status = Status::Help;
         options.message = parser.helpText();
+        return options;
+    }
+    if (parser.isSet(version)) {
+        options.status = Status::Version;
+        options.message = QStringLiteral("brastel-demo ") + QLatin1StringView(Version::kText);
         return options;
     }
     if (!parser.positionalArguments().isEmpty())

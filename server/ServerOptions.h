@@ -9,9 +9,10 @@ struct ServerOptions
 {
     enum class Status
     {
-        Run,   // the fields below are set
-        Help,  // `message` is the help text
-        Error, // `message` says what is wrong
+        Run,     // the fields below are set
+        Help,    // `message` is the help text
+        Version, // `message` is "brastel-demo 1.0.0"
+        Error,   // `message` says what is wrong
     };
 
     Status status = Status::Run;

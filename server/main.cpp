@@ -8,7 +8,22 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
+
+namespace {
+
+// Beside the program in a build tree; installed, in share/brastel-demo.
+QString defaultDatabasePath()
+{
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString name = QStringLiteral("brastel-demo.sqlite");
+    if (QFileInfo::exists(programDir.filePath(name)))
+        return programDir.filePath(name);
+    return QDir::cleanPath(programDir.filePath(QStringLiteral(BRASTEL_DEMO_INSTALLED_DB_DIR "/") + name));
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -17,11 +32,13 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    const ServerOptions options = ServerOptions::parse(
-        QCoreApplication::arguments(),
-        QDir(QCoreApplication::applicationDirPath()).filePath(u"brastel-demo.sqlite"_qs));
+    const ServerOptions options = ServerOptions::parse(QCoreApplication::arguments(), defaultDatabasePath());
     if (options.status == ServerOptions::Status::Help) {
         out << options.message;
+        return 0;
+    }
+    if (options.status == ServerOptions::Status::Version) {
+        out << options.message << '\n';
         return 0;
     }
     if (options.status == ServerOptions::Status::Error) {
