@@ -1,15 +1,17 @@
 #pragma once
 
 #include <QIcon>
-#include <QPixmap>
+#include <QString>
 
-// The program's icon: a plate with a green leaf on a dark tile, drawn rather
-// than shipped so that it is sharp at 16 and 32 pixels. The main window and
-// the tray icon show the same picture.
+// The program's icon, a plate with a green leaf on a dark blue tile, drawn in
+// dist/ as SVG. The main window and the tray icon show the same picture.
 namespace AppIcon {
 
-QPixmap pixmap(int size);
-// 16 x 16 and 32 x 32.
+// The reverse-DNS name of the desktop entry, the icon and the metainfo.
+QString desktopId();
+
+// The icon of the installed theme (so that a theme may restyle it), else the
+// copy built into the program.
 QIcon icon();
 
 } // namespace AppIcon
