@@ -5,6 +5,7 @@
 #include "FitnessController.h"
 #include "RationReportSource.h"
 #include "ServerSession.h"
+#include "SingleInstance.h"
 #include "fFeat.h"
 #include "fPreView.h"
 
@@ -60,6 +61,15 @@ void connectFitness(fFeat& window, FitnessController& fitness, const ReportSourc
     fitness.setPrintHandler([&report] { openPreview(report); });
 }
 
+void joinSingleInstance(SingleInstance& instance, fFeat& window)
+{
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
+        window.showWindow();
+        window.setNormalState();
+        window.bringToFront();
+    });
+}
+
 int runQuorvel(int argc, char* argv[])
 {
     // Help and version must work on a terminal without a display, so they are
@@ -75,6 +85,8 @@ int runQuorvel(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvel"));
     QApplication::setWindowIcon(AppIcon::icon());
+    // Wayland shells find the window's icon and entry through this name.
+    QGuiApplication::setDesktopFileName(AppIcon::desktopId());
     // The program lives in the notification area: hiding the main window
     // must not end it. It ends only through the main window's closing step.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -85,7 +97,21 @@ int runQuorvel(int argc, char* argv[])
             return answerOnTerminal(options);
     }
 
+    // Before the window: a second start must not add a tray icon or connect.
+    SingleInstance instance;
+    switch (instance.start()) {
+    case SingleInstance::Role::First:
+        break;
+    case SingleInstance::Role::Other:
+        QTextStream(stdout) << "Quorvel is already running; its main window has been brought forward.\n";
+        return 0;
+    case SingleInstance::Role::Failed:
+        QTextStream(stderr) << "quorvel: " << instance.errorString() << '\n';
+        return 1;
+    }
+
     fFeat window;
+    joinSingleInstance(instance, window);
     if (!options.host.isEmpty())
         window.tIP->setText(options.host);
     if (!options.port.isEmpty())

@@ -2,6 +2,7 @@
 
 class FitnessController;
 class ReportSource;
+class SingleInstance;
 class fFeat;
 
 // Runs the program: reads the command line, creates the application, the main
@@ -14,3 +15,7 @@ int runQuorvel(int argc, char* argv[]);
 // (without asking again), and its print button opens a preview of `report`.
 // All three must outlive the connection's use.
 void connectFitness(fFeat& window, FitnessController& fitness, const ReportSource& report);
+
+// A later start of the program brings `window` forward, restored and active,
+// as the tray's "Настройки" does.
+void joinSingleInstance(SingleInstance& instance, fFeat& window);
