@@ -59,6 +59,8 @@ private slots:
             << u"cannot open the database: /nonexistent/demo.sqlite: no such"_qs;
         QTest::newRow("unknown option") << QStringList{u"--colour"_qs} << 2 << u"Try --help."_qs;
         QTest::newRow("help") << QStringList{u"--help"_qs} << 0 << u"--max-clients <N>"_qs;
+        QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
+                                 << QStringLiteral("brastel-demo 1.0.0\n");
     }
     void exitsWithAMessage()
     {
