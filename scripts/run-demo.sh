@@ -5,7 +5,7 @@
 # build/brastel-demo.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh run
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target quorvel brastel-demo
 

@@ -1,16 +1,31 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Quorvel needs on Debian 12.
+# Installs the Debian 12 packages Quorvel needs:
+#   setup.sh run   building and running the program and the demo server
+#   setup.sh test  that, and everything the tests need (the default)
 # Idempotent: when everything is present it says nothing and touches nothing.
 set -euo pipefail
 
-packages=(
+run_packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+  librsvg2-bin
+  fonts-liberation2 fonts-dejavu-core qt6-translations-l10n
+)
+test_packages=(
   libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-liberation2 fonts-dejavu-core
   cups cups-client cups-filters poppler-utils
+  lintian desktop-file-utils appstream
 )
+
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,7 @@
 # every test. This is what CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 cmake -S . -B build -G Ninja -DQUORVEL_WERROR=ON >/dev/null
 cmake --build build
 cd build
