@@ -34,6 +34,8 @@ private slots:
         environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
         environment.insert(u"HOME"_qs, home.path());
         environment.insert(u"XDG_CONFIG_HOME"_qs, home.filePath(u"config"_qs));
+        // Its own runtime folder: a Quorvel the user runs must not answer in its place.
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
         client.setProcessEnvironment(environment);
         client.start(QStringLiteral(QUORVEL_BINARY), {u"--server"_qs, u"127.0.0.1:%1"_qs.arg(proxy.port())});
         QVERIFY2(client.waitForStarted(), qPrintable(client.errorString()));
