@@ -14,7 +14,7 @@ using namespace Qt::Literals::StringLiterals;
 
 // One program per user, with real processes: the real quorvel started while
 // another instance runs, and after one crashed. Both share a runtime folder
-// of their own, and every connection they open comes to `server`.
+// of their own, and every connection they open comes to m_server.
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
@@ -23,7 +23,7 @@ class TestSingleInstance : public QObject
     QTcpServer m_server;
     int m_connections = 0;
 
-    // Started; a run that ends by itself says so on stdout.
+    // The real program, pointed at m_server.
     void startQuorvel(QProcess& quorvel)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
