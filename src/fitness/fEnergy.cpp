@@ -32,10 +32,9 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include <utility>
-
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 

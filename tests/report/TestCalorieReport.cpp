@@ -221,8 +221,10 @@ private slots:
         QString weightText, nameText;
         QSet<double> rows;
         for (qsizetype i = first; i < next; ++i) {
-            if (page.at[i].x() >= 320) // the other cells stay as designed
+            if (page.at[i].x() >= 320) { // the other cells stay as designed
+                QCOMPARE(page.fonts[i], u"10pt"_qs);
                 continue;
+            }
             const bool isWeight = page.at[i].x() == 280;
             QVERIFY2(page.rights[i] < (isWeight ? 320 : 280), qPrintable(page.lines[i]));
             QCOMPARE(page.fonts[i] != u"10pt"_qs, shrunk == (isWeight ? u"weight"_qs : u"name"_qs));
