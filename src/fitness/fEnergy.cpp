@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "Composition.h"
 #include "CompositionDisplay.h"
+#include "CutEntryTips.h"
 #include "Dialogs.h"
 #include "ErrorBox.h"
 #include "FitnessLayout.h"
@@ -33,6 +34,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -86,6 +88,21 @@ void refill(QListWidget* list, const QStringList& entries)
     list->clear();
     list->addItems(entries);
     list->setUpdatesEnabled(true);
+    // The view keeps its scroll offset across a clear: a new list would open
+    // with its first entries hidden above the top.
+    list->scrollToTop();
+}
+
+// A list once filled always keeps one entry selected: Ctrl+click or Ctrl+Space
+// on the selected entry would otherwise clear it. The entry comes back without
+// a second notification, so nothing is asked of the server again.
+bool keepOneSelected(QListWidget* list)
+{
+    if (!list->selectedItems().isEmpty() || !list->currentItem())
+        return false;
+    const QSignalBlocker blocker(list);
+    list->currentItem()->setSelected(true);
+    return true;
 }
 
 void refill(QComboBox* combo, const QStringList& entries)
@@ -169,6 +186,7 @@ void fEnergy::createControls()
         // Type-to-search: keys other than Enter and the focus go to mFind,
         // which shows the search in the label the list's Tag names.
         ListSearch::install(list);
+        CutEntryTips::install(list);
     }
 
     const QString blanks(26, u' ');
@@ -438,6 +456,8 @@ void fEnergy::form_HS_Dish(const QString& composition, bool fromDispatcher)
 
 void fEnergy::lBases_Click()
 {
+    if (keepOneSelected(lBases))
+        return;
     const QList<QListWidgetItem*> selected = lBases->selectedItems();
     if (selected.isEmpty())
         return;
@@ -446,6 +466,8 @@ void fEnergy::lBases_Click()
 
 void fEnergy::lDishes_Click()
 {
+    if (keepOneSelected(lDishes))
+        return;
     const QList<QListWidgetItem*> dish = lDishes->selectedItems();
     if (dish.isEmpty())
         return;
@@ -486,9 +508,9 @@ void fEnergy::cAdd_Click()
         Show_Error(Composition::LoadFailedMessage, QString(), QString(), 0);
         return;
     case RationEntries::AddResult::WeightUnreadable:
-        Show_Error(
-            QStringLiteral("Неверно указан выход блюда: нужно число больше нуля, например 200 или 150/50."),
-            QString(), QString(), 0);
+        Show_Error(QStringLiteral(
+                       "Неверно указан выход блюда: нужно число не меньше нуля, например 200 или 150/50."),
+                   QString(), QString(), 0);
         return;
     }
 }
@@ -531,7 +553,17 @@ bool fEnergy::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (watched == tOut)
+        if (watched == tOut) {
+            SelectText();
+            // The press that brought the focus places the caret and so drops
+            // the selection; select again when it is released, as address
+            // boxes do, so typing replaces the weight. The next click places
+            // the caret.
+            m_selectOnRelease = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == tOut && std::exchange(m_selectOnRelease, false) && !tOut->hasSelectedText())
             SelectText();
         break;
     case QEvent::KeyPress:
@@ -591,7 +623,21 @@ bool fEnergy::event(QEvent* event)
         lFindBB->adjustSize();
         lFindD->adjustSize();
     }
-    return QWidget::event(event);
+    const bool handled = QWidget::event(event);
+    // A window manager adds its frame after the window is first laid out, and
+    // the client size stays as it was, so no resize follows: lay out again
+    // once the outer size the rules read is known.
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::WindowActivate:
+        if (frameGeometry().size() != m_laidOutFor)
+            applyLayout();
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void fEnergy::resizeEvent(QResizeEvent* event)
@@ -626,6 +672,7 @@ void fEnergy::applyLayout()
         m_layout.setGeometry(control, geometry);
     }
     const QRect outer = frameGeometry();
+    m_laidOutFor = outer.size();
     m_layout.apply(Twips::fromPixels(outer.width(), dpi), Twips::fromPixels(outer.height(), dpi));
     placeControls();
 }

@@ -110,6 +110,9 @@ private:
     std::function<void()> m_printHandler;
     std::function<void()> m_closeProgramHandler;
     FitnessLayout m_layout = FitnessLayout::design();
+    // The outer size the layout was last made for.
+    QSize m_laidOutFor;
+    bool m_selectOnRelease = false;
 
     QCheckBox* cMan = nullptr;
     QCheckBox* cGirl = nullptr;

@@ -18,6 +18,19 @@ std::optional<double> positiveWeight(const QString& text)
     return std::nullopt;
 }
 
+std::optional<double> typedWeight(const QString& text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    try {
+        const double sum = GetOutSum(text);
+        if (std::isfinite(sum) && sum >= 0)
+            return sum + 0.0; // "-0" scales to 0, not to -0
+    } catch (const NotANumber&) {
+    }
+    return std::nullopt;
+}
+
 std::optional<Composition> Composition::parse(const QString& text)
 {
     const QStringList rows = splitPayload(text, Proto::Str);

@@ -48,6 +48,10 @@ private:
 };
 
 // A weight text read as a total (GetOutSum) when it is a finite number above
-// zero; nothing otherwise. Both the recipe's own weight and the weight the
-// user types pass through here before anything is divided or scaled.
+// zero; nothing otherwise. The recipe's own weight passes through here before
+// anything is divided by it.
 std::optional<double> positiveWeight(const QString& text);
+// A weight the user typed, read as a total: any finite number from zero up (0
+// scales a dish to an all-zero entry); nothing for a negative or unreadable
+// total or for no text at all.
+std::optional<double> typedWeight(const QString& text);

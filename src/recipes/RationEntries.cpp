@@ -19,7 +19,7 @@ QString RationEntries::entry(int i) const
 QString RationEntries::scaledEntry(const QString& currentHS, const QString& weightText)
 {
     const auto record = Composition::parse(currentHS);
-    const auto typed = positiveWeight(weightText);
+    const auto typed = typedWeight(weightText);
     if (!record || !typed)
         return QString();
 
@@ -41,7 +41,7 @@ RationEntries::AddResult RationEntries::add(const QString& currentHS, const QStr
         return AddResult::Full;
     if (!Composition::parse(currentHS))
         return AddResult::RecipeUnreadable;
-    if (!positiveWeight(weightText))
+    if (!typedWeight(weightText))
         return AddResult::WeightUnreadable;
 
     const QString scaled = scaledEntry(currentHS, weightText);

@@ -19,7 +19,7 @@ public:
         NoRecipe,         // no composition loaded
         Full,             // already MaxEntries dishes
         RecipeUnreadable, // the loaded composition cannot be scaled
-        WeightUnreadable, // the typed weight is not a total above zero
+        WeightUnreadable, // the typed weight is not a total of zero or more
     };
 
     RationEntries() = default;

@@ -5,6 +5,9 @@
 #include "RussianFormat.h"
 #include "Settings.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,6 +22,12 @@ constexpr double kKkalX = 520;
 constexpr double kShareX = 620;
 
 constexpr int kNameChunk = 30;
+
+// A cell that would run into the next column is printed smaller, down to this
+// size, and only then continued under itself; it always keeps this gap.
+constexpr double kSmallestPoints = 6;
+constexpr double kPointStep = 0.5;
+constexpr double kColumnGap = 2;
 
 QString spaces(int count)
 {
@@ -48,6 +57,66 @@ void printOnLine(ReportCanvas& PI, double x, double y, const QString& text)
     PI.setX(x);
     PI.setY(y);
     PI.print(text);
+}
+
+bool isBreakAfter(QChar c)
+{
+    return c == u'/' || c == u'\\';
+}
+
+// The pieces of `text` that each fit `room` after `prefix` in the current font,
+// cut after a weight's "/" where one falls inside a piece. At most `maxPieces`:
+// what would start below the page is never printed.
+QStringList fittingPieces(const ReportCanvas& PI, const QString& prefix, const QString& text, double room,
+                          qsizetype maxPieces)
+{
+    QStringList pieces;
+    qsizetype from = 0;
+    while (from < text.size() && pieces.size() < maxPieces) {
+        qsizetype length = 1; // at least one character, so the text always ends
+        while (from + length < text.size() && PI.textWidth(prefix + text.mid(from, length + 1)) <= room)
+            ++length;
+        if (from + length < text.size()) {
+            for (qsizetype cut = length - 1; cut > 0; --cut) {
+                if (isBreakAfter(text.at(from + cut - 1))) {
+                    length = cut;
+                    break;
+                }
+            }
+        }
+        pieces << prefix + text.mid(from, length);
+        from += length;
+    }
+    return pieces;
+}
+
+// Prints one line of a cell at x on line y so that it ends within `room`
+// pixels: as designed when it fits; else at the largest size down to 6 pt at
+// which it fits; else at 6 pt, continued on the lines below at the same x.
+// Leading blanks (the indent of a name's continuation line) start every piece.
+// Returns the number of lines of the row's font it takes.
+int printFitted(ReportCanvas& PI, double x, double y, const QString& line, double room)
+{
+    if (PI.textWidth(line) <= room) {
+        printOnLine(PI, x, y, line);
+        return 1;
+    }
+    const double rowPoints = PI.fontSize();
+    const double pitch = PI.lineHeight();
+    double points = rowPoints;
+    while (points > kSmallestPoints && PI.textWidth(line) > room) {
+        points = std::max(points - kPointStep, kSmallestPoints);
+        PI.setFontSize(points);
+    }
+    qsizetype indent = 0;
+    while (indent < line.size() && line.at(indent) == u' ')
+        ++indent;
+    const auto linesLeft = qsizetype(std::max(1.0, std::ceil((ReportCanvas::kPageHeight - y) / pitch)));
+    const QStringList pieces = fittingPieces(PI, line.left(indent), line.mid(indent), room, linesLeft);
+    for (qsizetype i = 0; i < pieces.size(); ++i)
+        printOnLine(PI, x, y + double(i) * pitch, pieces[i]);
+    PI.setFontSize(rowPoints);
+    return int(std::max<qsizetype>(pieces.size(), 1));
 }
 
 } // namespace
@@ -123,15 +192,26 @@ void CalorieReport::Form_Kkal(ReportCanvas& PI) const
     for (int i = 1; i <= last; ++i) {
         Y = wholePixel(PI.y());
         const double kkal = m_source.GetDishKkal(i);
-        printOnLine(PI, kWeightX, Y, m_source.GetDishWeight(i));
+        const double pitch = PI.lineHeight();
+        const int weightLines =
+            printFitted(PI, kWeightX, Y, m_source.GetDishWeight(i), kProteinX - kWeightX - kColumnGap);
         printOnLine(PI, kProteinX, Y, RussianFormat::pattern00(m_source.GetDishProtein(i)));
         printOnLine(PI, kFatX, Y, RussianFormat::pattern00(m_source.GetDishFat(i)));
         printOnLine(PI, kCarbX, Y,
                     RussianFormat::pattern00(m_source.GetDishCarb1(i) + m_source.GetDishCarb2(i)));
         printOnLine(PI, kKkalX, Y, RussianFormat::pattern0(kkal));
         printOnLine(PI, kShareX, Y, share(kkal, need));
-        // The name comes last: its lines set where the next row starts.
-        printOnLine(PI, kLeft, Y, GetStr(m_source.GetDishName(i), kNameIndent));
+        // The name comes last: the first of its lines at the left margin, the
+        // rest at the page's edge after their indent. The next row starts below
+        // its last line, or below the weight's if that took more.
+        int nameLines = 0;
+        const QStringList lines = GetStr(m_source.GetDishName(i), kNameIndent).split(u'\r');
+        for (qsizetype l = 0; l < lines.size(); ++l) {
+            const double x = l == 0 ? kLeft : 0;
+            nameLines += printFitted(PI, x, Y + nameLines * pitch, lines[l], kWeightX - kColumnGap - x);
+        }
+        PI.setX(0);
+        PI.setY(Y + std::max(nameLines, weightLines) * pitch);
         protein += m_source.GetDishProtein(i);
         fat += m_source.GetDishFat(i);
         carb1 += m_source.GetDishCarb1(i);

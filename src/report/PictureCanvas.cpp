@@ -7,6 +7,9 @@ PictureCanvas::PictureCanvas() : ReportCanvas(&m_picture)
     m_painter.begin(&m_picture);
     m_painter.setPen(Qt::black);
     m_painter.setRenderHint(QPainter::TextAntialiasing);
+    // Recorded into the picture itself, so paper and PDF end where the preview
+    // does: a long enterprise name would otherwise print past the page's edge.
+    m_painter.setClipRect(QRect(0, 0, kPageWidth, kPageHeight));
 }
 
 PictureCanvas::~PictureCanvas()

@@ -32,6 +32,11 @@ double ReportCanvas::lineHeight() const
     return QFontMetricsF(m_font, const_cast<QPaintDevice*>(m_metrics)).lineSpacing();
 }
 
+double ReportCanvas::textWidth(const QString& text) const
+{
+    return QFontMetricsF(m_font, const_cast<QPaintDevice*>(m_metrics)).horizontalAdvance(text);
+}
+
 void ReportCanvas::print(const QString& text)
 {
     const double advance = lineHeight();

@@ -36,6 +36,8 @@ public:
     void print(const QString& text);
     // Height of one line of the current font on this page.
     double lineHeight() const;
+    // Width of `text` in the current font on this page.
+    double textWidth(const QString& text) const;
 
 protected:
     // Line heights are measured on `metrics`, a device of the page's

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include <optional>
 
@@ -197,6 +199,67 @@ private slots:
         QCOMPARE(f->link.sent, QStringList{u"$Get_Man_Norm"_qs}); // the load's only
     }
 
+    void refilledListStartsAtItsTop()
+    {
+        const auto fill = [this](const QString& first) {
+            QStringList names{first};
+            for (int i = 0; i < 100; ++i)
+                names << first + QString::number(i);
+            f->controller.form_Dishes_Bl(names.join(u"<BL>"_qs));
+        };
+        fill(u"Борщ"_qs);
+        showActive();
+        lDishes()->scrollToBottom();
+        fill(u"Щи"_qs);
+        QTRY_COMPARE(lDishes()->indexAt(QPoint(1, 1)).data().toString(), u"Щи"_qs);
+    }
+
+    void listsKeepOneSelectedEntry_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("action"); // on the selected entry
+        for (const QString& action : {u"Ctrl+click"_qs, u"Ctrl+Space"_qs, u"click"_qs}) {
+            for (const char* list : {"lBases", "lDishes"})
+                QTest::addRow("%s, %s", qPrintable(action), list) << QString::fromLatin1(list) << action;
+        }
+    }
+    void listsKeepOneSelectedEntry()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, action);
+        f->controller.form_Bases_Bl(u"Хлеб<EB>Супы"_qs);
+        f->controller.form_Dishes_Bl(u"Борщ<BL>Щи"_qs);
+        showActive();
+        auto* view = f->control<QListWidget>(qPrintable(list));
+        view->setCurrentRow(1);
+        view->setFocus();
+        f->link.take();
+        const auto ctrl = action.startsWith(u"Ctrl"_qs) ? Qt::ControlModifier : Qt::NoModifier;
+        if (action.endsWith(u"Space"_qs))
+            QTest::keyClick(view, Qt::Key_Space, ctrl);
+        else
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, ctrl,
+                              view->visualItemRect(view->item(1)).center());
+        QCOMPARE(view->selectedItems(), QList<QListWidgetItem*>{view->item(1)});
+        QCOMPARE(f->link.take(), QStringList()); // nothing asked again
+    }
+
+    // At 24 pt long names are cut at the list's right edge.
+    void cutEntriesShowTheirWholeText()
+    {
+        const QString whole = u"Котлета рубленая из говядины с картофельным пюре и <b>подливой</b>"_qs;
+        f->controller.form_Dishes_Bl(u"Щи<BL>"_qs + whole);
+        showActive();
+        QStringList tips;
+        for (int row : {0, 1}) {
+            const QPoint at = lDishes()->visualItemRect(lDishes()->item(row)).center();
+            QHelpEvent help(QEvent::ToolTip, at, lDishes()->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(lDishes()->viewport(), &help);
+            tips << (QToolTip::isVisible() ? QToolTip::text() : QString());
+        }
+        QCOMPARE(tips, (QStringList{QString(), Qt::convertFromPlainText(whole, Qt::WhiteSpaceNoWrap)}));
+    }
+
     void selectingAsksTheServer()
     {
         f->controller.form_Dishes_Bl(u"Борщ<BL>Щи<BL>Суп гороховый"_qs);
@@ -250,6 +313,12 @@ private slots:
         QCOMPARE(lHS()->text(), kFull);
         QCOMPARE(QApplication::focusWidget(), tOut());
         QCOMPARE(tOut()->selectedText(), u"200"_qs);
+
+        lBases()->setFocus();
+        QTest::mouseClick(tOut(), Qt::LeftButton); // a focus by mouse selects the whole weight too
+        QCOMPARE(tOut()->selectedText(), u"200"_qs);
+        QTest::mouseClick(tOut(), Qt::LeftButton); // the next click places the caret
+        QVERIFY(!tOut()->hasSelectedText());
     }
 
     void refusedAddChangesNothing_data()
@@ -260,7 +329,7 @@ private slots:
         QTest::addColumn<QStringList>("boxes"); // on arrival, on typing, on adding
         const QStringList cannotLoad(2, userError(u"Ошибка загрузки рецептуры!"_qs));
         const QString badWeight =
-            userError(u"Неверно указан выход блюда: нужно число больше нуля, например 200 или 150/50."_qs);
+            userError(u"Неверно указан выход блюда: нужно число не меньше нуля, например 200 или 150/50."_qs);
         const QString notLoaded = userError(u"Рецептура не загружена"_qs);
         QTest::newRow("composition of one row")
             << u"10<Sc>5<Sc>20<Sc>30"_qs << u"150"_qs << false << cannotLoad;
@@ -270,7 +339,7 @@ private slots:
             << u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>0/0"_qs << u"150"_qs << false << cannotLoad;
         QTest::newRow("typed weight of two commas")
             << kBorshch << u"1,,5"_qs << false << QStringList{badWeight};
-        QTest::newRow("typed weight 0/0") << kBorshch << u"0/0"_qs << true << QStringList{badWeight};
+        QTest::newRow("typed weight below 0") << kBorshch << u"5/-10"_qs << true << QStringList{badWeight};
         QTest::newRow("composition emptied")
             << QString() << u"150"_qs << true
             << QStringList{notLoaded, notLoaded, u"Не загружена рецептура!"_qs};

@@ -51,6 +51,10 @@ private slots:
         QTest::newRow("multiply first, then divide")
             << u"0,1<Sc>0<Sc>0<Sc>0<Str>Чай<Sc>11"_qs << u"6"_qs
             << u"0,0545454545454546<Sc>0<Sc>0<Sc>0<Str>Чай<Sc>6"_qs; // dividing first gives ...545
+        QTest::newRow("0/0 typed: an all-zero entry")
+            << kBorshch << u"0/0"_qs << u"0<Sc>0<Sc>0<Sc>0<Str>Борщ<Sc>0/0"_qs;
+        QTest::newRow("-0 typed: no negative zeros")
+            << kBorshch << u"-0"_qs << u"0<Sc>0<Sc>0<Sc>0<Str>Борщ<Sc>-0"_qs;
         QTest::newRow("shortest form") << u"1<Sc>0<Sc>0<Sc>0<Str>Чай<Sc>3"_qs << u"1"_qs
                                        << u"0,333333333333333<Sc>0<Sc>0<Sc>0<Str>Чай<Sc>1"_qs;
     }

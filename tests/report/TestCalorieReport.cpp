@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPicture>
+#include <QSet>
 #include <QTest>
 
 #include <limits>
@@ -33,12 +34,14 @@ public:
 
     QStringList texts, lines, fonts;
     QList<QPointF> at;
+    QList<double> rights;
 
 protected:
     void drawLine(const QPointF& topLeft, const QString& text) override
     {
         QVERIFY(font().family() == u"Times New Roman"_qs);
         texts << text;
+        rights << topLeft.x() + textWidth(text);
         lines << line(text, topLeft.x(), topLeft.y());
         at << topLeft;
         fonts << u"%1pt%2"_qs.arg(font().pointSizeF()).arg(font().bold() ? u" bold"_qs : QString());
@@ -187,6 +190,50 @@ private slots:
         const double first = page.at[page.texts.indexOf(u"111"_qs)].y(),
                      next = page.at[page.texts.indexOf(u"222"_qs)].y();
         QCOMPARE(next, std::round(first + (1 + continuations.size()) * lineHeight(10)));
+    }
+
+    // A cell wider than its column's room is printed smaller, down to 6 pt, and
+    // only then continued under itself; the next row starts below it all.
+    void wideCellsNeverRunIntoTheNextColumn_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("weight");
+        QTest::addColumn<QString>("shrunk"); // the cell printed below 10 pt
+        QTest::addColumn<int>("lines");      // of the row
+        QTest::newRow("fits: as designed") << u"Борщ"_qs << u"150/50"_qs << QString() << 1;
+        QTest::newRow("three-part weight: smaller") << u"Борщ"_qs << u"150/100/50"_qs << u"weight"_qs << 1;
+        QTest::newRow("too long even at 6 pt: continued")
+            << u"Борщ"_qs << u"150/100/50/25/10/5"_qs << u"weight"_qs << 2;
+        QTest::newRow("wide letters: smaller name") << QString(29, u'Д') << u"250"_qs << u"name"_qs << 1;
+        QTest::newRow("widest letters: continued name") << QString(29, u'Ш') << u"250"_qs << u"name"_qs << 2;
+    }
+    void wideCellsNeverRunIntoTheNextColumn()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, weight);
+        QFETCH(QString, shrunk);
+        QFETCH(int, lines);
+        FakeReportSource source;
+        source.dishes << FakeReportSource::dish(name, weight, 1, 1, 1, 1)
+                      << FakeReportSource::dish(u"Следующее"_qs, u"222"_qs, 1, 1, 1, 1);
+        const RecordingCanvas page(&source);
+        const qsizetype first = 8, next = page.texts.indexOf(u"222"_qs); // the row below the head
+        QString weightText, nameText;
+        QSet<double> rows;
+        for (qsizetype i = first; i < next; ++i) {
+            if (page.at[i].x() >= 320) { // the other cells stay as designed
+                QCOMPARE(page.fonts[i], u"10pt"_qs);
+                continue;
+            }
+            const bool isWeight = page.at[i].x() == 280;
+            QVERIFY2(page.rights[i] < (isWeight ? 320 : 280), qPrintable(page.lines[i]));
+            QCOMPARE(page.fonts[i] != u"10pt"_qs, shrunk == (isWeight ? u"weight"_qs : u"name"_qs));
+            (isWeight ? weightText : nameText) += page.texts[i];
+            rows << page.at[i].y();
+        }
+        QCOMPARE(weightText + u'|' + nameText, weight + u'|' + name);
+        QCOMPARE(rows.size(), lines);
+        QCOMPARE(page.at[next].y(), std::round(page.at[first].y() + lines * lineHeight(10)));
     }
 
     void pageHoldsTwentyFiveDishesAndCutsTheRest_data()

@@ -3,10 +3,12 @@
 #include "FakeReportSource.h"
 #include "PrinterAdapter.h"
 #include "ScriptedDialogs.h"
+#include "Settings.h"
 #include "TempSettings.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPainter>
 #include <QPicture>
 #include <QPointer>
 #include <QPushButton>
@@ -160,6 +162,7 @@ private slots:
     void emptyRationWarnsAndShowsTheHead()
     {
         m_source.dishes.clear();
+        Setting::NamePOP.set(QString(200, u'Ш')); // runs past the page's right edge
         m_dialogs.expectBox();
         fPreView w(m_source);
         QCOMPARE(m_dialogs.boxTexts(), QStringList{u"Не выбраны рецептуры!"_qs});
@@ -172,6 +175,14 @@ private slots:
         };
         QVERIFY(!blank(QRect(300, 70, 200, 20))); // the title
         QVERIFY(blank(QRect(0, 260, 774, 867)));  // no rows, totals or footer
+        // Played anywhere (paper, PDF), the page ends where the preview shows it end.
+        QImage paper(900, 1200, QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        QPainter(&paper).drawPicture(0, 0, w.page());
+        QImage white(126, 1200, paper.format());
+        white.fill(Qt::white);
+        QVERIFY(paper.copy(700, 90, 74, 20) != white.copy(0, 0, 74, 20)); // the name reaches the edge
+        QCOMPARE(paper.copy(774, 0, 126, 1200), white);
     }
 
     void eachCallOpensAnotherPreview()
