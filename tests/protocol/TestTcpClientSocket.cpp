@@ -1,13 +1,12 @@
 #include "TcpClientSocket.h"
 
+#include "SilentPort.h"
 #include "WirePeer.h"
 
 #include <QHostAddress>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
-
-#include <array>
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
@@ -278,21 +277,11 @@ void TestTcpClientSocket::closeFromInsideAnEventHandler()
 
 void TestTcpClientSocket::unansweredConnectTimesOutWith10060()
 {
-    // A listener with a backlog of 0 that accepts nothing: once one
-    // connection waits in its queue, the system drops further attempts
-    // unanswered, as an address that never replies would.
-    QTcpServer silent;
-    silent.setListenBacklogSize(0);
-    QVERIFY(silent.listen(QHostAddress::LocalHost));
-    silent.pauseAccepting();
-    std::array<QTcpSocket, 4> fillers;
-    for (auto& filler : fillers)
-        filler.connectToHost(QHostAddress::LocalHost, silent.serverPort());
-    QTest::qWait(200);
+    SilentPort silent;
     TcpClientSocket socket;
     socket.setConnectTimeout(300ms);
     EventLog log(socket);
-    socket.Connect(kLoopback, QString::number(silent.serverPort()));
+    socket.Connect(kLoopback, silent.port());
     QTRY_VERIFY_WITH_TIMEOUT(!log.events.isEmpty(), 10000);
     if (log.events.first() == u"connected"_s)
         QSKIP("this system accepted past a full backlog; no unanswered address on the loopback");
