@@ -1,12 +1,12 @@
 // The road of a session over a real loopback connection, driven through the
 // window as a user would, from the catalogue to the 25th dish.
-#include "Cp1251.h"
 #include "ErrorBox.h"
 #include "FitnessController.h"
 #include "ScriptedDialogs.h"
 #include "ServerSession.h"
 #include "TcpClientSocket.h"
 #include "TempSettings.h"
+#include "WirePeer.h"
 #include "fEnergy.h"
 
 #include <QLabel>
@@ -14,59 +14,46 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
-
-namespace {
-const QByteArray kTerminator("\x3C\xA5\x3E"); // "<Ґ>" in Windows-1251
-} // namespace
 
 class TestFitnessSession : public QObject
 {
     Q_OBJECT
 
-    QTcpSocket* m_peer = nullptr; // the server's end
-    QByteArray m_wire;            // every byte the client sent
+    WirePeer m_server;
 
-    // The requests sent so far, once there are at least `count`.
+    // The requests sent so far, once there are at least `count`; a timeout
+    // shows as a missing request in the caller's comparison.
     QStringList requests(int count)
     {
-        // A timeout shows as a missing request in the caller's comparison.
-        (void)QTest::qWaitFor([&] { return (m_wire += m_peer->readAll()).count(kTerminator) >= count; },
-                              10000);
-        QStringList texts = Cp1251::decode(m_wire).split(u"<Ґ>"_qs);
-        texts.removeLast();
-        return texts;
+        (void)QTest::qWaitFor([&] { return m_server.requests().size() >= count; }, 10000);
+        return m_server.requests();
     }
-    void reply(const QString& messages) { m_peer->write(Cp1251::encode(messages) + kTerminator); }
+    void reply(const QString& messages) { m_server.send(0, messages + u"<Ґ>"_qs); }
 
 private slots:
     void fromTheCatalogueToTheTwentyFifthDish()
     {
         TempSettings settings;
         ScriptedDialogs dialogs;
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
         auto* socket = new TcpClientSocket;
         ServerSession session(socket);
         FitnessController fitness(session);
         session.setReplyTarget(&fitness);
         QSignalSpy connected(socket, &ClientSocket::Connected);
-        socket->Connect(u"127.0.0.1"_qs, QString::number(server.serverPort()));
+        socket->Connect(u"127.0.0.1"_qs, QString::number(m_server.port()));
         QVERIFY(connected.wait(10000));
-        QVERIFY(QTest::qWaitFor([&] { return server.hasPendingConnections(); }, 10000));
-        m_peer = server.nextPendingConnection();
+        QTRY_COMPARE(m_server.connectionCount(), 1);
 
         session.SendCommand(u"$GetDishTables"_qs); // as the main window does once connected
         QCOMPARE(requests(1), QStringList{u"$GetDishTables"_qs});
-        QCOMPARE(m_wire, QByteArray("$GetDishTables") + kTerminator);
+        QCOMPARE(m_server.rawRequests(0), QByteArray("$GetDishTables<\xA5>"));
 
         // The catalogue loads the window, which asks for the men's norms, and
         // the first collection's dishes are asked for at once.
         reply(u"$BB=Хлеб<TB>12<TB>x<EB>Супы"_qs);
         QCOMPARE(requests(3).mid(1), (QStringList{u"$Get_Man_Norm"_qs, u"$GetDishes=Хлеб"_qs}));
-        QVERIFY(m_wire.endsWith(QByteArray("$GetDishes=\xD5\xEB\xE5\xE1") + kTerminator));
+        QVERIFY(m_server.rawRequests(0).endsWith("$GetDishes=\xD5\xEB\xE5\xE1<\xA5>"));
         fEnergy* window = fitness.window();
         QVERIFY(window && window->isVisible());
         auto* lDishes = window->findChild<QListWidget*>(u"lDishes"_qs);

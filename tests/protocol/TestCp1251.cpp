@@ -4,6 +4,8 @@
 #include <QStringEncoder>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The table codec against the platform's own converter (ICU in Debian's Qt),
 // which shares no code with it.
 class TestCp1251 : public QObject
@@ -15,37 +17,26 @@ private slots:
     void encodesEveryRepresentableCharacterAsTheReference();
     void unrepresentableBecomesQuestionMark_data();
     void unrepresentableBecomesQuestionMark();
-    void terminatorBytes();
     void decodesMixedRunsAcrossTheWidePath_data();
     void decodesMixedRunsAcrossTheWidePath();
-    void emptyInput();
 };
 
 void TestCp1251::decodesEveryByteAsTheReference()
 {
     QStringDecoder reference("windows-1251");
-    QVERIFY(reference.isValid());
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
         const QString expected = reference.decode(QByteArrayView(&byte, 1));
-        QCOMPARE(expected.size(), 1);
-        const QString actual = Cp1251::decode(QByteArrayView(&byte, 1));
-        if (actual != expected)
-            QFAIL(qPrintable(QStringLiteral("byte %1: U+%2 instead of U+%3")
-                                 .arg(b, 2, 16)
-                                 .arg(actual.at(0).unicode(), 4, 16)
-                                 .arg(expected.at(0).unicode(), 4, 16)));
+        QCOMPARE(Cp1251::decode(QByteArrayView(&byte, 1)), expected);
         QCOMPARE(Cp1251::toUnicode(uchar(b)), char16_t(expected.at(0).unicode()));
     }
-    // The undefined byte, explicitly, and inside a longer run.
+    // The undefined byte goes to U+0098, as the reference has it.
     QCOMPARE(Cp1251::decode("\x98"), QString(QChar(0x98)));
-    QCOMPARE(Cp1251::decode("abcdefgh\x98ijklmnop"), reference.decode("abcdefgh\x98ijklmnop"));
+    QVERIFY(Cp1251::decode(QByteArrayView()).isEmpty());
 }
 
 void TestCp1251::encodesEveryRepresentableCharacterAsTheReference()
 {
-    QStringEncoder reference("windows-1251");
-    QVERIFY(reference.isValid());
     int representable = 0;
     for (int u = 0; u < 0x10000; ++u) {
         if (u >= 0xD800 && u <= 0xDFFF)
@@ -53,20 +44,11 @@ void TestCp1251::encodesEveryRepresentableCharacterAsTheReference()
         const QChar ch{char16_t(u)};
         QStringEncoder probe("windows-1251");
         const QByteArray expected = probe.encode(QStringView(&ch, 1));
+        const bool inCodePage = !probe.hasError() && expected.size() == 1;
+        representable += inCodePage;
         const QByteArray actual = Cp1251::encode(QStringView(&ch, 1));
-        QCOMPARE(actual.size(), 1);
-        if (!probe.hasError() && expected.size() == 1) {
-            ++representable;
-            if (actual != expected)
-                QFAIL(qPrintable(QStringLiteral("U+%1: byte %2 instead of %3")
-                                     .arg(u, 4, 16)
-                                     .arg(uchar(actual.at(0)), 2, 16)
-                                     .arg(uchar(expected.at(0)), 2, 16)));
-        } else if (actual != "?") {
-            QFAIL(qPrintable(QStringLiteral("U+%1 is not in the code page but encodes as %2")
-                                 .arg(u, 4, 16)
-                                 .arg(uchar(actual.at(0)), 2, 16)));
-        }
+        if (actual != (inCodePage ? expected : QByteArray("?")))
+            QFAIL(qPrintable(u"U+%1 encodes as %2"_s.arg(u, 4, 16).arg(QString::fromLatin1(actual.toHex()))));
     }
     // 255 defined bytes plus 0x98, which the reference also maps both ways.
     QCOMPARE(representable, 256);
@@ -76,29 +58,21 @@ void TestCp1251::unrepresentableBecomesQuestionMark_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("cjk") << QStringLiteral("a中b") << QByteArray("a?b");
-    QTest::newRow("greek") << QStringLiteral("αβ") << QByteArray("??");
-    QTest::newRow("latin accent") << QStringLiteral("café") << QByteArray("caf?");
+    QTest::newRow("cjk") << u"a中b"_s << QByteArray("a?b");
+    QTest::newRow("latin accent") << u"café"_s << QByteArray("caf?");
     QTest::newRow("emoji is one character") << QString::fromUtf16(u"x\U0001F600y") << QByteArray("x?y");
-    QTest::newRow("lone high surrogate")
-        << QString::fromUtf16(u"x") + QChar(0xD83D) + u"y"_qs << QByteArray("x?y");
-    QTest::newRow("lone low surrogate") << QChar(0xDE00) + u"y"_qs << QByteArray("?y");
-    QTest::newRow("high surrogate at the end") << u"y"_qs + QChar(0xD83D) << QByteArray("y?");
-    QTest::newRow("cyrillic kept") << QStringLiteral("Хлеб Ґ ґ №")
-                                   << QByteArray("\xD5\xEB\xE5\xE1 \xA5 \xB4 \xB9");
+    QTest::newRow("lone high surrogate") << u"x"_s + QChar(0xD83D) + u"y"_s << QByteArray("x?y");
+    QTest::newRow("lone low surrogate") << QChar(0xDE00) + u"y"_s << QByteArray("?y");
+    QTest::newRow("high surrogate at the end") << u"y"_s + QChar(0xD83D) << QByteArray("y?");
+    QTest::newRow("cyrillic kept") << u"Хлеб Ґ ґ №"_s << QByteArray("\xD5\xEB\xE5\xE1 \xA5 \xB4 \xB9");
+    QTest::newRow("terminator") << u"<Ґ>"_s << QByteArray("<\xA5>");
+    QTest::newRow("empty") << QString() << QByteArray();
 }
 
 void TestCp1251::unrepresentableBecomesQuestionMark()
 {
     QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(Cp1251::encode(text), bytes);
-}
-
-void TestCp1251::terminatorBytes()
-{
-    QCOMPARE(Cp1251::encode(QStringLiteral("<Ґ>")), QByteArray("\x3C\xA5\x3E"));
-    QCOMPARE(Cp1251::decode("\x3C\xA5\x3E"), QStringLiteral("<Ґ>"));
+    QTEST(Cp1251::encode(text), "bytes");
 }
 
 void TestCp1251::decodesMixedRunsAcrossTheWidePath_data()
@@ -126,14 +100,7 @@ void TestCp1251::decodesMixedRunsAcrossTheWidePath()
         bytes[i] = i % 3 ? char('a' + i % 26) : char(0xC0 + i % 64);
     if (at >= 0)
         bytes[at] = char(byte);
-    QStringDecoder reference("windows-1251");
-    QCOMPARE(Cp1251::decode(bytes), reference.decode(bytes));
-}
-
-void TestCp1251::emptyInput()
-{
-    QVERIFY(Cp1251::decode(QByteArrayView()).isEmpty());
-    QVERIFY(Cp1251::encode(QStringView()).isEmpty());
+    QCOMPARE(Cp1251::decode(bytes), QStringDecoder("windows-1251").decode(bytes));
 }
 
 QTEST_APPLESS_MAIN(TestCp1251)

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The letter cases a reply word may arrive in.
@@ -31,6 +33,17 @@ QList<std::pair<const char*, QString (*)(const QString&)>> letterCases()
     };
 }
 
+// Parses one message with its payloads, log lines and requests recorded in
+// one ordered list; a null target stands for no window to hand payloads to.
+QStringList parse(const QString& message, bool withTarget = true)
+{
+    CallLog log;
+    RecordingTarget target(log);
+    RecordingLink link(log);
+    ParseServerCommand(message, withTarget ? &target : nullptr, link);
+    return log.calls;
+}
+
 } // namespace
 
 class TestServerCommands : public QObject
@@ -42,11 +55,6 @@ private slots:
     void routesPayloads();
     void showsBoxes_data();
     void showsBoxes();
-    void logsUnknownMessages_data();
-    void logsUnknownMessages();
-    void compositionLineComesBeforeTheHandOver();
-    void noTargetDropsPayloads_data();
-    void noTargetDropsPayloads();
     void serverTextIsShownAsPlainText();
 };
 
@@ -54,45 +62,55 @@ void TestServerCommands::routesPayloads_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QStringList>("calls");
-    const QString payload = u"Хлеб<TB>1<EB>Суп<Str>a<Sc>b"_qs;
+    QTest::addColumn<bool>("withTarget");
+    const QString payload = u"Хлеб<TB>1<EB>Суп<Str>a<Sc>b"_s;
     const QList<std::pair<QString, QStringList>> routes{
-        {Proto::BB, {u"form_Bases_Bl:"_qs + payload}},
-        {Proto::Dishes, {u"form_Dishes_Bl:"_qs + payload}},
-        {Proto::HSDishes, {u"status:Получили ХС рецептуры... "_qs, u"receiveComposition:"_qs + payload}},
-        {Proto::Man_Norm, {u"receiveNorm:"_qs + payload}},
-        {Proto::Girl_Norm, {u"receiveNorm:"_qs + payload}},
+        {Proto::BB, {u"form_Bases_Bl:"_s + payload}},
+        {Proto::Dishes, {u"form_Dishes_Bl:"_s + payload}},
+        {Proto::HSDishes, {u"status:Получили ХС рецептуры... "_s, u"receiveComposition:"_s + payload}},
+        {Proto::Man_Norm, {u"receiveNorm:"_s + payload}},
+        {Proto::Girl_Norm, {u"receiveNorm:"_s + payload}},
     };
     for (const auto& [word, calls] : routes)
         for (const auto& [caseName, transform] : letterCases())
-            QTest::addRow("%s %s", qPrintable(word), caseName) << transform(word) + payload << calls;
+            QTest::addRow("%s %s", qPrintable(word), caseName) << transform(word) + payload << calls << true;
 
     // The payload keeps its own letters; only the word is compared blind to case.
-    QTest::newRow("payload case kept") << u"$bb=AbC"_qs << QStringList{u"form_Bases_Bl:AbC"_qs};
-    QTest::newRow("empty payload") << u"$Dishes="_qs << QStringList{u"form_Dishes_Bl:"_qs};
-    QTest::newRow("no dishes value") << u"$Dishes=$NO_DISHES"_qs
-                                     << QStringList{u"form_Dishes_Bl:$NO_DISHES"_qs};
+    QTest::newRow("payload case kept") << u"$bb=AbC"_s << QStringList{u"form_Bases_Bl:AbC"_s} << true;
+    QTest::newRow("empty payload") << u"$Dishes="_s << QStringList{u"form_Dishes_Bl:"_s} << true;
+    QTest::newRow("no dishes value") << u"$Dishes=$NO_DISHES"_s << QStringList{u"form_Dishes_Bl:$NO_DISHES"_s}
+                                     << true;
     // "$HSDishes=" is tested before "$Dishes=", so it is never taken for a dish list.
     QTest::newRow("composition not a dish list")
-        << u"$HSDISHES=x"_qs
-        << QStringList{u"status:Получили ХС рецептуры... "_qs, u"receiveComposition:x"_qs};
+        << u"$HSDISHES=x"_s << QStringList{u"status:Получили ХС рецептуры... "_s, u"receiveComposition:x"_s}
+        << true;
     // The first matching word decides, even when the payload starts with another.
     QTest::newRow("catalogue carrying a word")
-        << u"$BB=$Dishes=x"_qs << QStringList{u"form_Bases_Bl:$Dishes=x"_qs};
+        << u"$BB=$Dishes=x"_s << QStringList{u"form_Bases_Bl:$Dishes=x"_s} << true;
     QTest::newRow("norm carrying the no-norm word")
-        << u"$Man_Norm=$No_Fiz_NormDB"_qs << QStringList{u"receiveNorm:$No_Fiz_NormDB"_qs};
-    QTest::newRow("terminator-like text in payload") << u"$BB=<ґ>"_qs << QStringList{u"form_Bases_Bl:<ґ>"_qs};
+        << u"$Man_Norm=$No_Fiz_NormDB"_s << QStringList{u"receiveNorm:$No_Fiz_NormDB"_s} << true;
+    QTest::newRow("terminator-like text in payload")
+        << u"$BB=<ґ>"_s << QStringList{u"form_Bases_Bl:<ґ>"_s} << true;
+    const QString unknown = u"status:Неизвестная команда сервера: "_s;
+    for (const QString& message :
+         {QString(), u"$No_Fiz_NormDB "_s, u"$NO_FIZ_NORMDB=1"_s, u"$No_Fiz_Norm"_s, Proto::No_Dishes,
+          Proto::Err_inquiry, Proto::GetDishTables, u"$Man_Norm"_s, u" $BB=x"_s, u"$"_s, u"<b>bold</b>"_s})
+        QTest::addRow("unknown '%s'", qPrintable(message))
+            << message << QStringList{unknown + message} << true;
+    // With no window to take them, payloads are dropped; the log lines stay.
+    for (const QString& word : {Proto::BB, Proto::Dishes, Proto::Man_Norm, Proto::Girl_Norm})
+        QTest::addRow("no target %s", qPrintable(word)) << word + u"x"_s << QStringList{} << false;
+    QTest::newRow("no target composition")
+        << u"$HSDishes=x"_s << QStringList{u"status:Получили ХС рецептуры... "_s} << false;
+    QTest::newRow("no target unknown") << u"?"_s << QStringList{unknown + u"?"_s} << false;
 }
 
 void TestServerCommands::routesPayloads()
 {
     QFETCH(QString, message);
-    QFETCH(QStringList, calls);
+    QFETCH(bool, withTarget);
     ScriptedDialogs dialogs;
-    CallLog log;
-    RecordingTarget target(log);
-    RecordingLink link(log);
-    ParseServerCommand(message, &target, link);
-    QCOMPARE(log.calls, calls);
+    QTEST(parse(message, withTarget), "calls");
     QVERIFY(dialogs.boxes().isEmpty());
 }
 
@@ -102,18 +120,18 @@ void TestServerCommands::showsBoxes_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("icon");
     const QString noNorms =
-        u"На сервере нет базы физиологических норм! \rОбновите программу, чтобы использовать эту функцию."_qs;
+        u"На сервере нет базы физиологических норм! \rОбновите программу, чтобы использовать эту функцию."_s;
     for (const auto& [caseName, transform] : letterCases()) {
         QTest::addRow("mess %s", caseName)
-            << transform(Proto::Mess) + u"Сервер закрывается в 18:00"_qs << u"Сервер закрывается в 18:00"_qs
+            << transform(Proto::Mess) + u"Сервер закрывается в 18:00"_s << u"Сервер закрывается в 18:00"_s
             << int(Dialogs::Icon::Information);
         QTest::addRow("no norms %s", caseName)
             << transform(Proto::No_Fiz_NormDB) << noNorms << int(Dialogs::Icon::None);
     }
     QTest::newRow("mess alone shows an empty box")
-        << u"$Mess="_qs << QString() << int(Dialogs::Icon::Information);
+        << u"$Mess="_s << QString() << int(Dialogs::Icon::Information);
     QTest::newRow("mess keeps line breaks and words")
-        << u"$MESS=a\r$BB=b"_qs << u"a\r$BB=b"_qs << int(Dialogs::Icon::Information);
+        << u"$MESS=a\r$BB=b"_s << u"a\r$BB=b"_s << int(Dialogs::Icon::Information);
 }
 
 void TestServerCommands::showsBoxes()
@@ -123,94 +141,22 @@ void TestServerCommands::showsBoxes()
     QFETCH(int, icon);
     ScriptedDialogs dialogs;
     dialogs.expectBox();
-    CallLog log;
-    RecordingTarget target(log);
-    RecordingLink link(log);
-    ParseServerCommand(message, &target, link);
+    const QStringList calls = parse(message);
     QCOMPARE(dialogs.boxes().size(), 1);
     const Dialogs::Box box = dialogs.boxes().first();
     QCOMPARE(box.text, text);
     QCOMPARE(int(box.icon), icon);
     QCOMPARE(box.buttons, Dialogs::Buttons::Ok);
-    QCOMPARE(box.title, u"Quorvel"_qs);
-    QVERIFY2(log.calls.isEmpty(), qPrintable(log.calls.join(u'|')));
-}
-
-void TestServerCommands::logsUnknownMessages_data()
-{
-    QTest::addColumn<QString>("message");
-    QTest::newRow("empty message") << QString();
-    QTest::newRow("no-norm word with more text") << u"$No_Fiz_NormDB "_qs;
-    QTest::newRow("no-norm word with a payload") << u"$NO_FIZ_NORMDB=1"_qs;
-    QTest::newRow("no-norm word cut short") << u"$No_Fiz_Norm"_qs;
-    QTest::newRow("words the client does not handle") << Proto::No_Dishes;
-    QTest::newRow("error of inquiry") << Proto::Err_inquiry;
-    QTest::newRow("a request word") << Proto::GetDishTables;
-    QTest::newRow("word without its equals sign") << u"$Man_Norm"_qs;
-    QTest::newRow("word with a blank in front") << u" $BB=x"_qs;
-    QTest::newRow("shorter than any word") << u"$"_qs;
-    QTest::newRow("plain text") << u"Привет"_qs;
-    QTest::newRow("markup") << u"<b>bold</b>"_qs;
-}
-
-void TestServerCommands::logsUnknownMessages()
-{
-    QFETCH(QString, message);
-    ScriptedDialogs dialogs;
-    CallLog log;
-    RecordingTarget target(log);
-    RecordingLink link(log);
-    ParseServerCommand(message, &target, link);
-    QCOMPARE(log.calls, QStringList{u"status:Неизвестная команда сервера: "_qs + message});
-    QVERIFY(dialogs.boxes().isEmpty());
-}
-
-void TestServerCommands::compositionLineComesBeforeTheHandOver()
-{
-    ScriptedDialogs dialogs;
-    CallLog log;
-    RecordingTarget target(log);
-    RecordingLink link(log);
-    QStringList seenAtHandOver;
-    target.onCall = [&](const QString&) { seenAtHandOver = log.calls; };
-    ParseServerCommand(u"$HSDishes=1<Sc>2<Str>Батон<Sc>100"_qs, &target, link);
-    QCOMPARE(seenAtHandOver.first(), u"status:Получили ХС рецептуры... "_qs);
-    QCOMPARE(log.calls.size(), 2);
-}
-
-void TestServerCommands::noTargetDropsPayloads_data()
-{
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("calls");
-    QTest::newRow("catalogue") << u"$BB=x"_qs << QStringList{};
-    QTest::newRow("dishes") << u"$Dishes=x"_qs << QStringList{};
-    QTest::newRow("composition still logged")
-        << u"$HSDishes=x"_qs << QStringList{u"status:Получили ХС рецептуры... "_qs};
-    QTest::newRow("men") << u"$Man_Norm=x"_qs << QStringList{};
-    QTest::newRow("women") << u"$Girl_Norm=x"_qs << QStringList{};
-    QTest::newRow("unknown still logged")
-        << u"?"_qs << QStringList{u"status:Неизвестная команда сервера: ?"_qs};
-}
-
-void TestServerCommands::noTargetDropsPayloads()
-{
-    QFETCH(QString, message);
-    QFETCH(QStringList, calls);
-    ScriptedDialogs dialogs;
-    CallLog log;
-    RecordingLink link(log);
-    ParseServerCommand(message, nullptr, link);
-    QCOMPARE(log.calls, calls);
+    QCOMPARE(box.title, u"Quorvel"_s);
+    QVERIFY2(calls.isEmpty(), qPrintable(calls.join(u'|')));
 }
 
 void TestServerCommands::serverTextIsShownAsPlainText()
 {
-    const QString html = u"<h1>Внимание</h1><a href=\"http://example.invalid\">link</a><img src=x>&amp;"_qs;
+    const QString html = u"<h1>Внимание</h1><a href=\"http://example.invalid\">link</a><img src=x>&amp;"_s;
     ScriptedDialogs dialogs;
     dialogs.expectBox();
-    CallLog log;
-    RecordingLink link(log);
-    ParseServerCommand(Proto::Mess + html, nullptr, link);
+    QVERIFY(parse(Proto::Mess + html, false).isEmpty());
     QCOMPARE(dialogs.boxes().size(), 1);
     QCOMPARE(dialogs.boxes().first().text, html);
 
@@ -218,7 +164,7 @@ void TestServerCommands::serverTextIsShownAsPlainText()
     std::unique_ptr<QMessageBox> box(Dialogs::createMessageBox(dialogs.boxes().first()));
     QCOMPARE(box->textFormat(), Qt::PlainText);
     QCOMPARE(box->text(), html);
-    auto* label = box->findChild<QLabel*>(u"qt_msgbox_label"_qs);
+    auto* label = box->findChild<QLabel*>(u"qt_msgbox_label"_s);
     QVERIFY(label);
     QCOMPARE(label->textFormat(), Qt::PlainText);
     QCOMPARE(label->text(), html);

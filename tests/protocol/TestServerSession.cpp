@@ -5,80 +5,42 @@
 #include "ScriptedDialogs.h"
 #include "TcpClientSocket.h"
 
-#include <QHostAddress>
-#include <QPointer>
+#include "WirePeer.h"
+
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QByteArray kTerm("\x3C\xA5\x3E");
-
-// A real server on the loopback; `peer` is the connection it accepted.
-struct LoopbackServer
-{
-    QTcpServer server;
-    QPointer<QTcpSocket> peer;
-
-    LoopbackServer()
-    {
-        QObject::connect(&server, &QTcpServer::newConnection,
-                         [this] { peer = server.nextPendingConnection(); });
-    }
-    bool listen() { return server.listen(QHostAddress::LocalHost); }
-    QString port() const { return QString::number(server.serverPort()); }
-
-    void send(const QByteArray& bytes)
-    {
-        peer->write(bytes);
-        peer->flush();
-    }
-    QByteArray receive(qsizetype atLeast)
-    {
-        QByteArray got;
-        (void)QTest::qWaitFor(
-            [&] {
-                if (peer)
-                    got += peer->readAll();
-                return got.size() >= atLeast;
-            },
-            10000);
-        return got;
-    }
-};
+const QByteArray kTerm("<\xA5>");
 
 // The session over a real socket, connected to a loopback server, with its
 // payloads recorded.
 struct Connected
 {
-    LoopbackServer server;
+    WirePeer server;
     TcpClientSocket* socket = new TcpClientSocket;
     ServerSession session;
     CallLog log;
     RecordingTarget target{log};
-    int arrivalsEnded = 0;
 
     explicit Connected(qsizetype maxPendingBytes = MessageSplitter::kDefaultMaxPendingBytes)
         : session(socket, nullptr, maxPendingBytes)
     {
         session.setReplyTarget(&target);
-        // Connected after the session, so it runs when the session's own
-        // handling of an arrival is over.
-        QObject::connect(socket, &ClientSocket::DataArrival, [this] { ++arrivalsEnded; });
     }
     bool open()
     {
-        if (!server.listen())
-            return false;
         QSignalSpy connected(socket, &ClientSocket::Connected);
-        socket->Connect(u"127.0.0.1"_qs, server.port());
+        socket->Connect(u"127.0.0.1"_s, QString::number(server.port()));
         return (connected.count() || connected.wait(10000)) &&
-               QTest::qWaitFor([this] { return !server.peer.isNull(); });
+               QTest::qWaitFor([this] { return server.client() != nullptr; });
     }
+    void send(const QByteArray& bytes) { server.sendBytes(0, bytes); }
 };
 
 // Stands in for the adapter where a real socket cannot be made to fail: a
@@ -88,10 +50,10 @@ class FailingSendSocket final : public ClientSocket
 public:
     void Connect(const QString&, const QString&) override {}
     void Close() override {}
-    void SendData(const QString&) override { throw SocketError{10054, u"Connection reset by peer"_qs}; }
+    void SendData(const QString&) override { throw SocketError{10054, u"Connection reset by peer"_s}; }
     QByteArray GetData() override { return {}; }
     int State() const override { return sckConnected; }
-    QString LocalIP() const override { return u"127.0.0.1"_qs; }
+    QString LocalIP() const override { return u"127.0.0.1"_s; }
 };
 
 } // namespace
@@ -101,32 +63,16 @@ class TestServerSession : public QObject
     Q_OBJECT
 
 private slots:
-    void sendCommandFramesTheRequest();
     void sendCommandWhileClosedShowsTheBox_data();
     void sendCommandWhileClosedShowsTheBox();
     void sendCommandReportsOtherFailures();
     void routesRepliesCutIntoPieces();
     void nestedEventLoopHandsEachMessageOnce();
     void nestedArrivalDuringAHandlerOnlyBuffers();
-    void peerClosingDuringAHandlerLosesNothing();
     void floodWithoutTerminatorDropsTheConnection();
     void floodPastTheRealBound();
-    void clearBufferForgetsABrokenMessage();
     void escapedHandlerErrorIsReportedAndTheNextMessageHandled();
 };
-
-void TestServerSession::sendCommandFramesTheRequest()
-{
-    ScriptedDialogs dialogs;
-    Connected c;
-    QVERIFY(c.open());
-    c.session.SendCommand(u"$GetDishTables"_qs);
-    c.session.SendCommand(u"$GetHSDishes=Хлеб<Str>Батон"_qs);
-    const QByteArray expected =
-        "$GetDishTables" + kTerm + "$GetHSDishes=\xD5\xEB\xE5\xE1<Str>\xC1\xE0\xF2\xEE\xED" + kTerm;
-    QCOMPARE(c.server.receive(expected.size()), expected);
-    QVERIFY(dialogs.boxes().isEmpty());
-}
 
 void TestServerSession::sendCommandWhileClosedShowsTheBox_data()
 {
@@ -145,14 +91,14 @@ void TestServerSession::sendCommandWhileClosedShowsTheBox()
         QVERIFY(c.open());
         c.socket->Close();
     }
-    c.session.SendCommand(u"$Get_Man_Norm"_qs);
+    c.session.SendCommand(u"$Get_Man_Norm"_s);
     QCOMPARE(dialogs.boxes().size(), 1);
     const Dialogs::Box box = dialogs.boxes().first();
     QCOMPARE(box.text,
-             u"Потеряно подключение к серверу\rповторите попытку подключения\rВозможно сервер занят"_qs);
+             u"Потеряно подключение к серверу\rповторите попытку подключения\rВозможно сервер занят"_s);
     QCOMPARE(box.icon, Dialogs::Icon::None);
     QCOMPARE(box.buttons, Dialogs::Buttons::Ok);
-    QCOMPARE(box.title, u"Quorvel"_qs);
+    QCOMPARE(box.title, u"Quorvel"_s);
     // Nothing else changed: still closed, nothing logged.
     QCOMPARE(c.socket->State(), int(ClientSocket::sckClosed));
     QCOMPARE(c.session.statusLog().text(), StatusLog::initialText());
@@ -163,12 +109,12 @@ void TestServerSession::sendCommandReportsOtherFailures()
     ScriptedDialogs dialogs;
     dialogs.expectBox();
     ServerSession session(new FailingSendSocket);
-    session.SendCommand(u"$GetDishTables"_qs);
+    session.SendCommand(u"$GetDishTables"_s);
     QCOMPARE(dialogs.boxes().size(), 1);
     const Dialogs::Box box = dialogs.boxes().first();
     QCOMPARE(box.text,
-             u"Ошибка отправки запроса!\rConnection reset by peer\rDish_Cli\rSendCommand\rКод: 10054"_qs);
-    QCOMPARE(box.title, u"Ventaro"_qs);
+             u"Ошибка отправки запроса!\rConnection reset by peer\rDish_Cli\rSendCommand\rКод: 10054"_s);
+    QCOMPARE(box.title, u"Ventaro"_s);
     QCOMPARE(box.icon, Dialogs::Icon::Critical);
 }
 
@@ -183,19 +129,30 @@ void TestServerSession::routesRepliesCutIntoPieces()
                               "$mess=hello" + kTerm + "$GIRL_NORM=g" + kTerm;
     // Pieces of 1 to 7 bytes, so terminators are cut every possible way.
     for (qsizetype at = 0, step = 1; at < stream.size(); at += step, step = step % 7 + 1) {
-        c.server.send(stream.mid(at, step));
+        c.send(stream.mid(at, step));
         if (step == 7)
             QTest::qWait(1);
     }
-    const QStringList expected{u"form_Bases_Bl:Хлеб<TB>1<EB>"_qs, u"form_Dishes_Bl:a<BL>b"_qs,
-                               u"receiveComposition:1<Sc>2<Sc>3<Sc>4<Str>x<Sc>100"_qs, u"receiveNorm:n"_qs,
-                               u"receiveNorm:g"_qs};
+    const QStringList expected{u"form_Bases_Bl:Хлеб<TB>1<EB>"_s, u"form_Dishes_Bl:a<BL>b"_s,
+                               u"receiveComposition:1<Sc>2<Sc>3<Sc>4<Str>x<Sc>100"_s, u"receiveNorm:n"_s,
+                               u"receiveNorm:g"_s};
     QTRY_COMPARE(c.log.calls, expected);
-    QCOMPARE(dialogs.boxTexts(), QStringList{u"hello"_qs});
-    QCOMPARE(c.session.statusLog().text(), StatusLog::initialText() +
-                                               u"\r\nНеизвестная команда сервера: "_qs +
-                                               u"\r\nПолучили ХС рецептуры... "_qs);
+    QCOMPARE(dialogs.boxTexts(), QStringList{u"hello"_s});
+    QCOMPARE(c.session.statusLog().text(), StatusLog::initialText() + u"\r\nНеизвестная команда сервера: "_s +
+                                               u"\r\nПолучили ХС рецептуры... "_s);
+    // Requests go out framed, in Windows-1251, with no box.
+    c.session.SendCommand(u"$GetDishTables"_s);
+    c.session.SendCommand(u"$GetHSDishes=Хлеб<Str>Батон"_s);
+    QTRY_COMPARE(c.server.rawRequests(0),
+                 "$GetDishTables" + kTerm + "$GetHSDishes=\xD5\xEB\xE5\xE1<Str>\xC1\xE0\xF2\xEE\xED" + kTerm);
+    // A broken message is forgotten on request, so the next one stands alone.
+    c.send("$BB=half of a cata");
+    QTRY_COMPARE(c.session.bufferedBytes(), qsizetype(18));
+    c.session.clearBuffer();
     QCOMPARE(c.session.bufferedBytes(), qsizetype(0));
+    c.send("$Dishes=x" + kTerm);
+    QTRY_COMPARE(c.log.calls.last(), u"form_Dishes_Bl:x"_s);
+    QCOMPARE(dialogs.boxes().size(), 1);
 }
 
 void TestServerSession::nestedEventLoopHandsEachMessageOnce()
@@ -205,21 +162,21 @@ void TestServerSession::nestedEventLoopHandsEachMessageOnce()
     QVERIFY(c.open());
     int nested = 0;
     c.target.onCall = [&](const QString& call) {
-        if (!call.startsWith(u"form_Bases_Bl"_qs))
+        if (!call.startsWith(u"form_Bases_Bl"_s))
             return;
         ++nested;
         // While this handler "shows a modal box", more arrives (a terminator
         // cut in two among it) and the event loop runs, as under a real box.
-        c.server.send("$Dishes=during" + kTerm + "$Dishes=tail<");
+        c.send("$Dishes=during" + kTerm + "$Dishes=tail<");
         QTest::qWait(300);
-        c.server.send(QByteArray("\xA5>"));
+        c.send(QByteArray("\xA5>"));
         QTest::qWait(300);
     };
     // Nothing is sent after the nested loop: a message left waiting in the
     // socket would never be handed on, since no later arrival announces it.
-    c.server.send("$BB=first" + kTerm + "$Dishes=queued" + kTerm);
-    QTRY_COMPARE(c.log.calls, (QStringList{u"form_Bases_Bl:first"_qs, u"form_Dishes_Bl:queued"_qs,
-                                           u"form_Dishes_Bl:during"_qs, u"form_Dishes_Bl:tail"_qs}));
+    c.send("$BB=first" + kTerm + "$Dishes=queued" + kTerm);
+    QTRY_COMPARE(c.log.calls, (QStringList{u"form_Bases_Bl:first"_s, u"form_Dishes_Bl:queued"_s,
+                                           u"form_Dishes_Bl:during"_s, u"form_Dishes_Bl:tail"_s}));
     QCOMPARE(nested, 1);
     QTest::qWait(100);
     QCOMPARE(c.log.calls.size(), 4);
@@ -231,39 +188,28 @@ void TestServerSession::nestedArrivalDuringAHandlerOnlyBuffers()
     ScriptedDialogs dialogs;
     Connected c;
     QVERIFY(c.open());
+    QSignalSpy closed(c.socket, &ClientSocket::Closed);
     QStringList seenInside;
     c.target.onCall = [&](const QString& call) {
-        if (call != u"form_Bases_Bl:1"_qs)
+        if (call != u"form_Bases_Bl:1"_s)
             return;
         // An arrival announced while this message is still being handled
         // (the socket does so when the peer closes under a modal box).
         emit c.socket->DataArrival();
         emit c.socket->DataArrival();
         seenInside = c.log.calls;
-    };
-    c.server.send("$BB=1" + kTerm + "$BB=2" + kTerm);
-    QTRY_COMPARE(c.log.calls, (QStringList{u"form_Bases_Bl:1"_qs, u"form_Bases_Bl:2"_qs}));
-    // Neither the message in hand nor the next one was handed over inside.
-    QCOMPARE(seenInside, QStringList{u"form_Bases_Bl:1"_qs});
-    QTest::qWait(100);
-    QCOMPARE(c.log.calls.size(), 2);
-}
-
-void TestServerSession::peerClosingDuringAHandlerLosesNothing()
-{
-    ScriptedDialogs dialogs;
-    Connected c;
-    QVERIFY(c.open());
-    QSignalSpy closed(c.socket, &ClientSocket::Closed);
-    c.target.onCall = [&](const QString& call) {
-        if (call != u"form_Bases_Bl:1"_qs)
-            return;
-        c.server.send("$Dishes=last" + kTerm);
-        c.server.peer->disconnectFromHost();
+        // The peer's last words and its close, under the "box": nothing is lost.
+        c.send("$Dishes=last" + kTerm);
+        c.server.close(0);
         (void)QTest::qWaitFor([&] { return closed.count() > 0; }, 5000);
     };
-    c.server.send("$BB=1" + kTerm);
-    QTRY_COMPARE(c.log.calls, (QStringList{u"form_Bases_Bl:1"_qs, u"form_Dishes_Bl:last"_qs}));
+    c.send("$BB=1" + kTerm + "$BB=2" + kTerm);
+    QTRY_COMPARE(c.log.calls,
+                 (QStringList{u"form_Bases_Bl:1"_s, u"form_Bases_Bl:2"_s, u"form_Dishes_Bl:last"_s}));
+    // Neither the message in hand nor the next one was handed over inside.
+    QCOMPARE(seenInside, QStringList{u"form_Bases_Bl:1"_s});
+    QTest::qWait(100);
+    QCOMPARE(c.log.calls.size(), 3);
     QCOMPARE(closed.count(), 1);
 }
 
@@ -277,18 +223,17 @@ void TestServerSession::floodWithoutTerminatorDropsTheConnection()
     QVERIFY(c.open());
     QSignalSpy dropped(&c.session, &ServerSession::connectionDropped);
     QSignalSpy closed(c.socket, &ClientSocket::Closed);
-    QPointer<QTcpSocket> peer = c.server.peer;
-    c.server.send("$Mess=before" + kTerm + "$BB=" + QByteArray(bound + 1000, 'x'));
+    c.send("$Mess=before" + kTerm + "$BB=" + QByteArray(bound + 1000, 'x'));
     QTRY_COMPARE(dropped.count(), 1);
-    QCOMPARE(dialogs.boxTexts(), (QStringList{u"before"_qs, ServerSession::overflowText(bound)}));
+    QCOMPARE(dialogs.boxTexts(), (QStringList{u"before"_s, ServerSession::overflowText(bound)}));
     QCOMPARE(dialogs.boxes().last().icon, Dialogs::Icon::Critical);
-    QVERIFY(ServerSession::overflowText(bound).contains(u"65536 байт"_qs));
-    QVERIFY(ServerSession::overflowText(64 * 1024 * 1024).contains(u"64 МБ"_qs));
+    QVERIFY(ServerSession::overflowText(bound).contains(u"65536 байт"_s));
+    QVERIFY(ServerSession::overflowText(64 * 1024 * 1024).contains(u"64 МБ"_s));
     QCOMPARE(c.socket->State(), int(ClientSocket::sckClosed));
     QCOMPARE(c.session.bufferedBytes(), qsizetype(0));
     QVERIFY(c.log.calls.isEmpty());
     // The server sees the connection end; the program hears no close of its own.
-    QTRY_VERIFY(!peer || peer->state() != QAbstractSocket::ConnectedState);
+    QTRY_COMPARE(c.server.closedCount(), 1);
     QTest::qWait(100);
     QCOMPARE(closed.count(), 0);
     QCOMPARE(dropped.count(), 1);
@@ -304,30 +249,17 @@ void TestServerSession::floodPastTheRealBound()
     // 64 MiB and a little more, no terminator, written as the client reads.
     const QByteArray chunk(1024 * 1024, 'z');
     int written = 0;
-    QObject::connect(c.server.peer, &QTcpSocket::bytesWritten, [&] {
-        if (c.server.peer && c.server.peer->bytesToWrite() == 0 && written < 65)
-            ++written, c.server.peer->write(chunk);
+    QObject::connect(c.server.client(), &QTcpSocket::bytesWritten, [&] {
+        if (c.server.client() && c.server.client()->bytesToWrite() == 0 && written < 65)
+            ++written, c.server.client()->write(chunk);
     });
     ++written;
-    c.server.peer->write(chunk);
+    c.server.client()->write(chunk);
     QTRY_COMPARE_WITH_TIMEOUT(dropped.count(), 1, 60000);
     QCOMPARE(written, 65);
     QCOMPARE(dialogs.boxTexts(),
              QStringList{ServerSession::overflowText(MessageSplitter::kDefaultMaxPendingBytes)});
     QCOMPARE(c.session.bufferedBytes(), qsizetype(0));
-}
-
-void TestServerSession::clearBufferForgetsABrokenMessage()
-{
-    ScriptedDialogs dialogs;
-    Connected c;
-    QVERIFY(c.open());
-    c.server.send("$BB=half of a cata");
-    QTRY_COMPARE(c.session.bufferedBytes(), qsizetype(18));
-    c.session.clearBuffer();
-    QCOMPARE(c.session.bufferedBytes(), qsizetype(0));
-    c.server.send("$Dishes=x" + kTerm);
-    QTRY_COMPARE(c.log.calls, QStringList{u"form_Dishes_Bl:x"_qs});
 }
 
 void TestServerSession::escapedHandlerErrorIsReportedAndTheNextMessageHandled()
@@ -337,12 +269,12 @@ void TestServerSession::escapedHandlerErrorIsReportedAndTheNextMessageHandled()
     Connected c;
     QVERIFY(c.open());
     c.target.onCall = [](const QString& call) {
-        if (call == u"form_Bases_Bl:bad"_qs)
+        if (call == u"form_Bases_Bl:bad"_s)
             throw std::runtime_error("bad catalogue");
     };
-    c.server.send("$BB=bad" + kTerm + "$Dishes=ok" + kTerm);
-    QTRY_COMPARE(c.log.calls, (QStringList{u"form_Bases_Bl:bad"_qs, u"form_Dishes_Bl:ok"_qs}));
-    QCOMPARE(dialogs.boxTexts(), QStringList{u"bad catalogue\rDish_Cli\rParseServerCommand\rКод: 0"_qs});
+    c.send("$BB=bad" + kTerm + "$Dishes=ok" + kTerm);
+    QTRY_COMPARE(c.log.calls, (QStringList{u"form_Bases_Bl:bad"_s, u"form_Dishes_Bl:ok"_s}));
+    QCOMPARE(dialogs.boxTexts(), QStringList{u"bad catalogue\rDish_Cli\rParseServerCommand\rКод: 0"_s});
 }
 
 QTEST_MAIN(TestServerSession)

@@ -8,9 +8,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// The server's side of the wire for window tests: a real QTcpServer on
-// 127.0.0.1 at a free port that keeps every byte each client connection sends.
-// Given an upstream port it is a recording proxy in front of that server.
+// The server's side of the wire: a real QTcpServer on 127.0.0.1 at a free
+// port that keeps every byte each client connection sends. Given an upstream
+// port it is a recording proxy in front of that server.
 class WirePeer final
 {
     Q_DISABLE_COPY_MOVE(WirePeer)
@@ -43,8 +43,18 @@ public:
     // The upstream server's messages (proxy only).
     QStringList replies() const { return messages(m_fromUpstream); }
 
+    // The accepted connection (the latest by default); null once it is gone.
+    QTcpSocket* client(int connection = -1) const
+    {
+        return m_clients.value(connection < 0 ? connectionCount() - 1 : connection).data();
+    }
     // Writes `text` in Windows-1251 exactly as given, no terminator added.
-    void send(int connection, const QString& text) { m_clients[connection]->write(Cp1251::encode(text)); }
+    void send(int connection, const QString& text) { sendBytes(connection, Cp1251::encode(text)); }
+    void sendBytes(int connection, const QByteArray& bytes)
+    {
+        m_clients[connection]->write(bytes);
+        m_clients[connection]->flush();
+    }
     void close(int connection) { m_clients[connection]->disconnectFromHost(); }
 
 private:
