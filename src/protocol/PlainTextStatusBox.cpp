@@ -25,6 +25,17 @@ void PlainTextStatusBox::appendText(const QString& text)
     cursor.insertText(displayText(text));
 }
 
+void PlainTextStatusBox::removeText(const QString& before, const QString& removed)
+{
+    // Both pieces end with a whole line break, so they convert alone exactly
+    // as they do within the whole text.
+    const int from = int(displayText(before).size());
+    QTextCursor cursor(m_edit->document());
+    cursor.setPosition(from);
+    cursor.setPosition(from + int(displayText(removed).size()), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
 void PlainTextStatusBox::moveCaretToEnd()
 {
     QTextCursor cursor = m_edit->textCursor();

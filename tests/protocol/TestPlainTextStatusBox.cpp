@@ -72,8 +72,18 @@ void TestPlainTextStatusBox::trimmedLogIsShownWhole()
     StatusLog log(400);
     log.setBox(&box);
     for (int i = 0; i < 200; ++i) {
-        log.AddStatus(u"line %1"_qs.arg(i));
+        log.AddStatus(u"line %1\r"_qs.arg(i)); // a lone CR from the server ends a shown line too
         QCOMPARE(edit.toPlainText(), PlainTextStatusBox::displayText(log.text()));
+    }
+    // Held and released in bursts, cutting both lines the box holds and lines it never had.
+    for (int i = 0; i < 200; ++i) {
+        if (i % 20 == 0)
+            log.holdBox();
+        log.AddStatus(u"burst line %1"_qs.arg(i, i % 3 ? 1 : 60));
+        if (i % 20 == 19) {
+            log.releaseBox();
+            QCOMPARE(edit.toPlainText(), PlainTextStatusBox::displayText(log.text()));
+        }
     }
 }
 

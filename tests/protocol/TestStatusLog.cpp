@@ -19,12 +19,23 @@ public:
     void appendText(const QString& text) override
     {
         shown += text;
+        ++appends;
+        caretAtEnd = false;
+    }
+    void removeText(const QString& before, const QString& removed) override
+    {
+        const bool there =
+            shown.startsWith(before) && QStringView(shown).sliced(before.size()).startsWith(removed);
+        shown = there ? shown.remove(before.size(), removed.size()) : u"cut of text the box does not hold"_qs;
+        ++cuts;
         caretAtEnd = false;
     }
     void moveCaretToEnd() override { caretAtEnd = true; }
 
     QString shown;
     int replacements = 0;
+    int appends = 0;
+    int cuts = 0;
     bool caretAtEnd = false;
 };
 
@@ -43,6 +54,8 @@ private slots:
     void boundDropsOldestLinesKeepsHeading();
     void boundedOverAnEndlessStream();
     void overlongLineIsCut();
+    void heldBoxIsUpdatedInOneGo_data();
+    void heldBoxIsUpdatedInOneGo();
 };
 
 void TestStatusLog::appendsLines_data()
@@ -133,6 +146,43 @@ void TestStatusLog::overlongLineIsCut()
     QCOMPARE(log.text(), kHeading + u"\r\n"_qs + QString(StatusLog::kMaxLineChars, u'x') + u"…"_qs);
     log.AddStatus(u"next"_qs);
     QVERIFY(log.text().endsWith(u"…\r\nnext"_qs));
+}
+
+void TestStatusLog::heldBoxIsUpdatedInOneGo_data()
+{
+    QTest::addColumn<int>("bound");
+    QTest::addColumn<int>("before");         // lines of 11 characters before the hold
+    QTest::addColumn<int>("held");           // and while held
+    QTest::addColumn<QList<int>>("updates"); // replacements, cuts, appends at the release
+    QTest::newRow("within the bound") << 10000 << 10 << 100 << QList<int>{0, 0, 1};
+    QTest::newRow("oldest lines cut from what the box holds") << 1000 << 80 << 20 << QList<int>{0, 1, 1};
+    QTest::newRow("cut reaches lines the box never had") << 1000 << 0 << 500 << QList<int>{1, 0, 0};
+}
+
+void TestStatusLog::heldBoxIsUpdatedInOneGo()
+{
+    QFETCH(int, bound);
+    QFETCH(int, before);
+    QFETCH(int, held);
+    QFETCH(QList<int>, updates);
+    StatusLog log(bound);
+    MirrorBox box;
+    log.setBox(&box);
+    for (int i = 0; i < before; ++i)
+        log.AddStatus(u"line %1"_qs.arg(i, 4, 10, QChar(u'0')));
+    box = MirrorBox{};
+    box.shown = log.text();
+    log.holdBox();
+    for (int i = before; i < before + held; ++i)
+        log.AddStatus(u"line %1"_qs.arg(i, 4, 10, QChar(u'0')));
+    QCOMPARE(box.replacements + box.cuts + box.appends, 0);
+    log.releaseBox();
+    QCOMPARE((QList<int>{box.replacements, box.cuts, box.appends}), updates);
+    QCOMPARE(box.shown, log.text());
+    QVERIFY(box.caretAtEnd);
+    log.AddStatus(u"released"_qs); // one by one again
+    QCOMPARE(box.appends, updates[2] + 1);
+    QCOMPARE(box.shown, log.text());
 }
 
 QTEST_APPLESS_MAIN(TestStatusLog)
