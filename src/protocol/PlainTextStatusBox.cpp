@@ -3,7 +3,13 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-PlainTextStatusBox::PlainTextStatusBox(QPlainTextEdit* edit) : m_edit(edit) {}
+PlainTextStatusBox::PlainTextStatusBox(QPlainTextEdit* edit) : m_edit(edit)
+{
+    // Every append and cut would be kept for an undo nobody can make in a
+    // read-only log: memory growing with all that was ever logged, past the
+    // log's own bound.
+    m_edit->setUndoRedoEnabled(false);
+}
 
 QString PlainTextStatusBox::displayText(const QString& text)
 {
@@ -20,9 +26,20 @@ void PlainTextStatusBox::setText(const QString& text)
 
 void PlainTextStatusBox::appendText(const QString& text)
 {
+    // A text document's cost is per paragraph: a flood's lines, appended in
+    // one go, would each make one. Within one append they are joined into
+    // paragraphs of up to kLinesPerParagraph lines by line separators, which
+    // look the same and read back as line feeds (toPlainText, copying).
+    constexpr int kLinesPerParagraph = 64;
+    QString shown = displayText(text);
+    int lines = 0;
+    for (qsizetype i = 1; i < shown.size(); ++i) {
+        if (shown.at(i) == u'\n' && ++lines % kLinesPerParagraph != 0)
+            shown[i] = QChar::LineSeparator;
+    }
     QTextCursor cursor(m_edit->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(displayText(text));
+    cursor.insertText(shown);
 }
 
 void PlainTextStatusBox::removeText(const QString& before, const QString& removed)
