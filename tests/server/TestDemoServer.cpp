@@ -197,7 +197,8 @@ private slots:
     // a client that keeps asking is served throughout.
     void idleCrowdLocksNobodyOut()
     {
-        QVERIFY(DescriptorLimit::raiseSoftLimit() > 2200); // both ends of every connection are here
+        if (DescriptorLimit::raiseSoftLimit() < 2200) // both ends of every connection are here
+            QSKIP("the descriptor limit is below the 2200 both ends of 1000 connections need");
         ServerLimits limits;
         limits.idleTimeoutMs = 1000;
         Running running(limits);
