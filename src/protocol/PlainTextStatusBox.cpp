@@ -19,6 +19,26 @@ QString PlainTextStatusBox::displayText(const QString& text)
     return shown;
 }
 
+namespace {
+
+// A text document's cost is per paragraph: a flood's lines would each make
+// one. Lines appended in one go are joined into paragraphs of up to
+// kLinesPerParagraph lines by line separators, which look the same and read
+// back as line feeds (toPlainText, copying). The first character stays: it
+// ends the paragraph before.
+QString inParagraphs(QString shown)
+{
+    constexpr int kLinesPerParagraph = 64;
+    int lines = 0;
+    for (qsizetype i = 1; i < shown.size(); ++i) {
+        if (shown.at(i) == u'\n' && ++lines % kLinesPerParagraph != 0)
+            shown[i] = QChar::LineSeparator;
+    }
+    return shown;
+}
+
+} // namespace
+
 void PlainTextStatusBox::setText(const QString& text)
 {
     m_edit->setPlainText(displayText(text));
@@ -26,20 +46,9 @@ void PlainTextStatusBox::setText(const QString& text)
 
 void PlainTextStatusBox::appendText(const QString& text)
 {
-    // A text document's cost is per paragraph: a flood's lines, appended in
-    // one go, would each make one. Within one append they are joined into
-    // paragraphs of up to kLinesPerParagraph lines by line separators, which
-    // look the same and read back as line feeds (toPlainText, copying).
-    constexpr int kLinesPerParagraph = 64;
-    QString shown = displayText(text);
-    int lines = 0;
-    for (qsizetype i = 1; i < shown.size(); ++i) {
-        if (shown.at(i) == u'\n' && ++lines % kLinesPerParagraph != 0)
-            shown[i] = QChar::LineSeparator;
-    }
     QTextCursor cursor(m_edit->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(shown);
+    cursor.insertText(inParagraphs(displayText(text)));
 }
 
 void PlainTextStatusBox::removeText(const QString& before, const QString& removed)
