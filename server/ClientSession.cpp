@@ -38,6 +38,11 @@ ClientSession::ClientSession(QTcpSocket* socket, const RequestHandler& handler, 
             emit logLine(u"Disconnected "_qs + m_peer);
         finish();
     });
+    m_idle.setSingleShot(true);
+    connect(&m_idle, &QTimer::timeout, this, [this] {
+        drop(QStringLiteral("sent no complete request for %1 s").arg(m_limits.idleTimeoutMs / 1000.0));
+    });
+    m_idle.start(m_limits.idleTimeoutMs);
     // Data may have arrived between the accept and the connections above.
     if (m_socket->bytesAvailable() > 0)
         QMetaObject::invokeMethod(this, &ClientSession::readRequests, Qt::QueuedConnection);
@@ -53,6 +58,7 @@ void ClientSession::readRequests()
             const std::optional<QString> request = m_splitter.takeMessage();
             if (!request)
                 break;
+            m_idle.start();
             answer(*request);
         }
         if (!m_finished && m_splitter.overflowed())
@@ -88,6 +94,7 @@ void ClientSession::drop(const QString& reason)
     // Finished first: abort() reports the disconnection at once, and that
     // must not read as the client leaving of its own accord.
     finish();
+    m_idle.stop();
     m_socket->abort();
 }
 

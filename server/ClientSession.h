@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class QTcpSocket;
 class RequestHandler;
@@ -44,5 +45,6 @@ private:
     ServerLimits m_limits;
     MessageSplitter m_splitter;
     QString m_peer;
+    QTimer m_idle; // restarted by every complete request
     bool m_finished = false;
 };

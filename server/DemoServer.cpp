@@ -3,6 +3,7 @@
 #include "ClientSession.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -10,6 +11,22 @@ DemoServer::DemoServer(const RequestHandler& handler, const ServerLimits& limits
     : QObject(parent), m_handler(handler), m_limits(limits)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &DemoServer::acceptClients);
+    connect(&m_server, &QTcpServer::acceptError, this, &DemoServer::acceptFailed);
+}
+
+void DemoServer::acceptFailed()
+{
+    // QTcpServer stops accepting for good after an accept fails, so a burst
+    // that used up the descriptors would leave the server deaf after the
+    // crowd has gone. Connections wait in the backlog meanwhile; try again
+    // shortly. Logged once per run of failures, not once per retry.
+    if (!m_acceptFailing) {
+        emit logLine(QStringLiteral("Cannot accept clients: %1; trying again every %2 ms")
+                         .arg(m_server.errorString())
+                         .arg(kAcceptRetryMs));
+    }
+    m_acceptFailing = true;
+    QTimer::singleShot(kAcceptRetryMs, this, [this] { m_server.resumeAccepting(); });
 }
 
 bool DemoServer::listen(const QHostAddress& address, quint16 port)
@@ -22,7 +39,21 @@ bool DemoServer::listen(const QHostAddress& address, quint16 port)
 
 void DemoServer::acceptClients()
 {
+    if (m_acceptFailing) {
+        m_acceptFailing = false;
+        emit logLine(QStringLiteral("Accepting clients again"));
+    }
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        const QHostAddress from = socket->peerAddress();
+        if (m_perAddress.value(from) >= m_limits.maxPerAddress) {
+            emit logLine(QStringLiteral("Refused %1: %2 connections from %3 are open already")
+                             .arg(ClientSession::peerOf(*socket))
+                             .arg(m_perAddress.value(from))
+                             .arg(from.toString()));
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         if (m_clients >= m_limits.maxClients) {
             emit logLine(
                 u"Refused %1: %2 clients are connected already"_qs.arg(ClientSession::peerOf(*socket))
@@ -33,11 +64,14 @@ void DemoServer::acceptClients()
         }
         auto* session = new ClientSession(socket, m_handler, m_limits, this);
         connect(session, &ClientSession::logLine, this, &DemoServer::logLine);
-        connect(session, &ClientSession::finished, this, [this] {
+        connect(session, &ClientSession::finished, this, [this, from] {
+            if (--m_perAddress[from] <= 0)
+                m_perAddress.remove(from);
             --m_clients;
             emit clientCountChanged(m_clients);
         });
         ++m_clients;
+        ++m_perAddress[from];
         emit clientCountChanged(m_clients);
         emit logLine(u"Connected "_qs + session->peer());
     }

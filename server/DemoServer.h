@@ -2,6 +2,7 @@
 
 #include "ServerLimits.h"
 
+#include <QHash>
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpServer>
@@ -27,6 +28,10 @@ public:
 
     int clientCount() const { return m_clients; }
 
+    // How long accepting pauses after a failed accept (such as running out
+    // of descriptors) before it is tried again.
+    static constexpr int kAcceptRetryMs = 100;
+
 signals:
     // A line for the server's log: clients coming and going, user messages
     // ("$Mess="), dropped and refused clients.
@@ -35,9 +40,12 @@ signals:
 
 private:
     void acceptClients();
+    void acceptFailed();
 
     QTcpServer m_server;
     const RequestHandler& m_handler;
     ServerLimits m_limits;
     int m_clients = 0;
+    QHash<QHostAddress, int> m_perAddress;
+    bool m_acceptFailing = false;
 };

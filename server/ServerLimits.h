@@ -14,4 +14,11 @@ struct ServerLimits
     qsizetype maxQueuedReplyBytes = 4 * 1024 * 1024;
     // Connections served at once; more are closed as they arrive.
     int maxClients = 1000;
+    // Connections served at once from one client address: one machine
+    // opening connections by the hundred cannot take every place.
+    int maxPerAddress = 50;
+    // A client that has sent no complete request for this long is dropped,
+    // so connections that only sit there (or trickle a request byte by byte)
+    // do not hold their places for ever.
+    int idleTimeoutMs = 60 * 1000;
 };

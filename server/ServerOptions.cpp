@@ -24,7 +24,15 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& 
                                      u"Serve without norms: norm requests answer $No_Fiz_NormDB."_qs);
     const QCommandLineOption maxClients(u"max-clients"_qs, u"Clients served at once (default 1000)."_qs,
                                         u"N"_qs, u"1000"_qs);
-    parser.addOptions({help, version, listen, port, db, noNorms, maxClients});
+    const QCommandLineOption maxPerAddress(
+        QStringLiteral("max-per-address"),
+        QStringLiteral("Clients served at once from one address (default 50)."), QStringLiteral("N"),
+        QStringLiteral("50"));
+    const QCommandLineOption idleTimeout(
+        QStringLiteral("idle-timeout"),
+        QStringLiteral("Drop a client that sends no complete request for this long (default 60)."),
+        QStringLiteral("SECONDS"), QStringLiteral("60"));
+    parser.addOptions({help, version, listen, port, db, noNorms, maxClients, maxPerAddress, idleTimeout});
 
     ServerOptions options;
     auto fail = [&options](const QString& message) {
@@ -58,6 +66,18 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& 
     if (!ok || clients < 1)
         return fail(u"--max-clients wants a number from 1, not \"%1\""_qs.arg(parser.value(maxClients)));
     options.maxClients = clients;
+    options.maxClientsGiven = parser.isSet(maxClients);
+    const int perAddress = parser.value(maxPerAddress).toInt(&ok);
+    if (!ok || perAddress < 1)
+        return fail(QStringLiteral("--max-per-address wants a number from 1, not \"%1\"")
+                        .arg(parser.value(maxPerAddress)));
+    options.maxPerAddress = perAddress;
+    // Whole seconds up to a day: the timer counts milliseconds in an int.
+    const int idle = parser.value(idleTimeout).toInt(&ok);
+    if (!ok || idle < 1 || idle > 86400)
+        return fail(QStringLiteral("--idle-timeout wants seconds from 1 to 86400, not \"%1\"")
+                        .arg(parser.value(idleTimeout)));
+    options.idleTimeoutSeconds = idle;
     options.databasePath = parser.value(db);
     options.norms = !parser.isSet(noNorms);
     return options;

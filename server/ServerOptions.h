@@ -22,6 +22,9 @@ struct ServerOptions
     QString databasePath;
     bool norms = true;
     int maxClients = 1000;
+    bool maxClientsGiven = false; // on the command line, not the default
+    int maxPerAddress = 50;
+    int idleTimeoutSeconds = 60;
 
     // `arguments` as QCoreApplication gives them, the program name first.
     static ServerOptions parse(const QStringList& arguments, const QString& defaultDatabasePath);

@@ -2,6 +2,7 @@
 
 #include "DemoDatabase.h"
 #include "DemoServer.h"
+#include "DescriptorLimit.h"
 #include "RequestHandler.h"
 #include "ServerOptions.h"
 
@@ -47,6 +48,20 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    // Every client holds a descriptor: past the limit, accepting fails.
+    const qint64 descriptors = DescriptorLimit::raiseSoftLimit();
+    const qint64 allowed = DescriptorLimit::maxClients(descriptors);
+    int maxClients = options.maxClients;
+    if (descriptors >= 0 && maxClients > allowed) {
+        if (options.maxClientsGiven) {
+            err << "brastel-demo: --max-clients " << maxClients << " needs more open files than the limit of "
+                << descriptors << " allows (at most " << allowed
+                << " clients); raise it with ulimit -n or ask for fewer clients.\n";
+            return 2;
+        }
+        maxClients = int(allowed);
+    }
+
     DemoDatabase database;
     if (const QString problem = database.open(options.databasePath); !problem.isEmpty()) {
         err << "brastel-demo: cannot open the database: " << problem << "\n";
@@ -54,7 +69,9 @@ int main(int argc, char* argv[])
     }
     const RequestHandler handler(database, {options.norms});
     ServerLimits limits;
-    limits.maxClients = options.maxClients;
+    limits.maxClients = maxClients;
+    limits.maxPerAddress = options.maxPerAddress;
+    limits.idleTimeoutMs = options.idleTimeoutSeconds * 1000;
     DemoServer server(handler, limits);
 
     const QString where = (options.address.protocol() == QAbstractSocket::IPv6Protocol

@@ -4,6 +4,8 @@
 #include "ProtocolWords.h"
 #include "RussianFormat.h"
 
+#include <QSet>
+
 NormTable::NormTable(const QString& sNorm) : m_empty(sNorm.isEmpty())
 {
     for (const QString& text : splitPayload(sNorm, Proto::Str)) {
@@ -16,10 +18,17 @@ NormTable::NormTable(const QString& sNorm) : m_empty(sNorm.isEmpty())
 
 QStringList NormTable::kfaList() const
 {
+    // The set only answers "seen already?" in constant time; the list keeps
+    // the order of first appearance. A table where every row has its own
+    // coefficient would otherwise compare each row with every entry so far.
     QStringList list;
+    QSet<QString> seen;
+    seen.reserve(m_rows.size());
     for (const Row& row : m_rows) {
-        if (!list.contains(row.kfa, Qt::CaseSensitive))
+        if (!seen.contains(row.kfa)) {
+            seen.insert(row.kfa);
             list << row.kfa;
+        }
     }
     return list;
 }

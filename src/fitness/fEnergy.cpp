@@ -399,10 +399,17 @@ double fEnergy::GetFizEnergy() const
 void fEnergy::form_Bases_Bl(const QString& payload)
 {
     const Catalogue::CollectionNames collections = Catalogue::collectionNames(payload);
-    refill(lBases, collections.names);
-    for (int i = 0; i < collections.emptyRecords; ++i) {
-        Show_Error(Catalogue::StepFailedMessage + u'\r' + Catalogue::EmptyRecordDescription,
+    // The records are handled in turn: the report of an empty record comes
+    // before the records after it are listed. It comes once per reply, with
+    // their count: a box per record would let a reply of empty records keep
+    // the user clicking, and every later reply waiting, for each of them.
+    refill(lBases, collections.names.first(collections.namesBeforeFirstEmpty));
+    if (collections.emptyRecords > 0) {
+        Show_Error(Catalogue::StepFailedMessage + u'\r' +
+                       Catalogue::emptyRecordsDescription(collections.emptyRecords),
                    QStringLiteral("Dish_Cli"), QStringLiteral("form_Bases_Bl"), Catalogue::EmptyRecordCode);
+        const QSignalBlocker blocker(lBases);
+        lBases->addItems(collections.names.sliced(collections.namesBeforeFirstEmpty));
     }
     if (lBases->count() > 0)
         lBases->setCurrentRow(0); // asks for the dishes of the first collection

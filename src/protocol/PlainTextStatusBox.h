@@ -14,6 +14,7 @@ public:
 
     void setText(const QString& text) override;
     void appendText(const QString& text) override;
+    void removeText(const QString& before, const QString& removed) override;
     void moveCaretToEnd() override;
 
     // The log's text as the edit shows it: every CR LF, and any lone CR or

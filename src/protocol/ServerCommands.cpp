@@ -4,6 +4,7 @@
 #include "ProtocolWords.h"
 #include "ReplyTarget.h"
 #include "ServerLink.h"
+#include "StatusLog.h"
 
 namespace ServerCommandTexts {
 
@@ -23,7 +24,46 @@ QString noNormDatabase()
            QStringLiteral("Обновите программу, чтобы использовать эту функцию.");
 }
 
+QString messLogged()
+{
+    return QStringLiteral("Сообщение сервера: ");
+}
+
+QString messLeftOut(qsizetype leftOut, qsizetype total)
+{
+    return QStringLiteral(
+               "Показано начало сообщения: не показано знаков — %1 из %2 (оно записано в лог сервера).")
+        .arg(leftOut)
+        .arg(total);
+}
+
 } // namespace ServerCommandTexts
+
+QString messBoxText(const QString& text)
+{
+    // Any of CR LF, CR or LF ends a line, as the box shows them. Long lines
+    // need nothing here: the box wraps them to the screen's width itself.
+    QString shown;
+    qsizetype lines = 1;
+    qsizetype i = 0;
+    for (; i < text.size() && i < kMessShownChars; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            if (++lines > kMessShownLines) {
+                ++i;
+                break;
+            }
+            shown += u'\r';
+            continue;
+        }
+        shown += c;
+    }
+    if (i >= text.size())
+        return text;
+    return shown + QStringLiteral("\r…\r") + ServerCommandTexts::messLeftOut(text.size() - i, text.size());
+}
 
 namespace {
 
@@ -67,6 +107,16 @@ bool isWholeWord(const QString& message, const QString& word)
 
 } // namespace
 
+bool isUnknownCommand(const QString& message)
+{
+    for (const QString* word :
+         {&Proto::Mess, &Proto::BB, &Proto::HSDishes, &Proto::Dishes, &Proto::Man_Norm, &Proto::Girl_Norm}) {
+        if (startsWithWord(message, *word))
+            return false;
+    }
+    return !isWholeWord(message, Proto::No_Fiz_NormDB);
+}
+
 void ParseServerCommand(QString message, ReplyTarget* target, ServerLink& link)
 {
     // The payload is the message without its word. Cutting the front off a
@@ -78,7 +128,13 @@ void ParseServerCommand(QString message, ReplyTarget* target, ServerLink& link)
     };
 
     if (startsWithWord(message, Proto::Mess)) {
-        Dialogs::message(payloadAfter(Proto::Mess), Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+        const QString& text = payloadAfter(Proto::Mess);
+        const QString shown = messBoxText(text);
+        // What the box leaves out can still be read in the log (as far as its
+        // line bound allows; cut here, so megabytes are not copied first).
+        if (shown != text)
+            link.AddStatus(ServerCommandTexts::messLogged() + text.left(StatusLog::kMaxLineChars + 1));
+        Dialogs::message(shown, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return;
     }
     if (startsWithWord(message, Proto::BB)) {

@@ -17,9 +17,23 @@ void ParseServerCommand(QString message, ReplyTarget* target, ServerLink& link);
 // in upper case, equal the word in upper case.
 bool startsWithWord(const QString& message, const QString& word);
 
+// True when ParseServerCommand does no more with `message` than log it as an
+// unknown command: it opens no box and calls no payload owner.
+bool isUnknownCommand(const QString& message);
+
+// What a "$Mess=" box shows of `text`: the whole text when it is short; else
+// its start (at most kMessShownChars characters in kMessShownLines lines),
+// "…" and a line saying how much is left out. A box of megabytes would take minutes and gigabytes to lay out,
+// and would not fit on any screen; these bounds keep it within 800 × 600.
+QString messBoxText(const QString& text);
+inline constexpr qsizetype kMessShownChars = 1000;
+inline constexpr qsizetype kMessShownLines = 20;
+
 // The texts the dispatcher writes and shows.
 namespace ServerCommandTexts {
 QString compositionReceived(); // "Получили ХС рецептуры... "
 QString unknownCommand();      // "Неизвестная команда сервера: "
 QString noNormDatabase();      // the "$No_Fiz_NormDB" box
+QString messLogged(); // "Сообщение сервера: ", before a "$Mess=" text too long for its box
+QString messLeftOut(qsizetype leftOut, qsizetype total); // the line after "…"
 } // namespace ServerCommandTexts

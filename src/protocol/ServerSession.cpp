@@ -6,7 +6,9 @@
 #include "ProtocolWords.h"
 #include "ServerCommands.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 
 #include <exception>
 
@@ -76,25 +78,49 @@ void ServerSession::onDataArrival()
     // hands it on once that handler has returned, in order.
     if (m_handing)
         return;
+    handOverPending();
+}
+
+void ServerSession::handOverPending()
+{
+    if (m_handing)
+        return; // inside a handler's nested loop: the pass further up goes on
     QPointer<ServerSession> alive(this);
     m_handing = true;
+    // Lines of unknown messages reach the log box in one update per pass;
+    // a known reply may open a box, so the log is brought up to date first.
+    m_log.holdBox();
+    QElapsedTimer slice;
+    slice.start();
     for (;;) {
+        if (slice.hasExpired(kSliceMs)) {
+            // The rest stays in the buffer, taken in order by the next pass.
+            QTimer::singleShot(0, this, &ServerSession::handOverPending);
+            break;
+        }
         std::optional<QString> message = m_splitter.takeMessage();
         if (!message) {
             if (m_splitter.overflowed()) {
+                m_log.releaseBox();
                 dropFlood();
                 if (!alive)
                     return;
             }
             break;
         }
+        const bool unknown = isUnknownCommand(*message);
+        if (!unknown)
+            m_log.releaseBox();
         handOver(std::move(*message));
         if (!alive)
             return;
+        if (!unknown)
+            m_log.holdBox();
         // The toolkit does not announce data that came in while the handler
         // ran; without this read it would wait for the next arrival.
         pull();
     }
+    m_log.releaseBox();
     m_handing = false;
 }
 

@@ -16,7 +16,9 @@ class StatusBox;
 //
 // Messages are handed on one at a time and in order. A handler may open a
 // modal box; what arrives meanwhile is buffered and handed on after it
-// returns, never twice and never left waiting for a later arrival.
+// returns, never twice and never left waiting for a later arrival. A long
+// run of messages is handed on in slices of kSliceMs, each continued on the
+// next turn of the event loop, so the windows stay responsive under a flood.
 class ServerSession final : public QObject, public ServerLink
 {
     Q_OBJECT
@@ -50,6 +52,10 @@ public:
     // Bytes received and not yet handed on.
     qsizetype bufferedBytes() const { return m_splitter.pendingBytes(); }
 
+    // How long one pass of handing on may hold the event loop (the log box's
+    // update at its end comes on top).
+    static constexpr int kSliceMs = 20;
+
     // The text of the box shown when SendCommand finds no connection.
     static QString notConnectedText();
     // The text of the box shown when the server floods without a terminator.
@@ -62,6 +68,7 @@ signals:
 
 private:
     void onDataArrival();
+    void handOverPending();
     void pull();
     void handOver(QString message);
     void dropFlood();

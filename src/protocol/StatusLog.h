@@ -29,13 +29,28 @@ public:
     // the caret to the end. Never fails.
     void AddStatus(const QString& line);
 
+    // Between holdBox() and releaseBox() the box is not told about each line;
+    // the release brings it up to date in one go (the oldest lines cut, the
+    // new ones appended, the caret moved once), so a burst of thousands of
+    // lines costs the box one update instead of one each.
+    void holdBox();
+    void releaseBox();
+
     const QString& text() const { return m_text; }
 
 private:
     Q_DISABLE_COPY_MOVE(StatusLog)
-    void trim();
+    // The text removed after the heading; empty when nothing was.
+    QString trim();
+    void clearHeld();
 
     QString m_text;
     StatusBox* m_box = nullptr;
     qsizetype m_maxChars;
+    // While the box is held: what it still lacks, and what it must lose.
+    bool m_held = false;
+    QString m_heldAppend;
+    QString m_heldCut;
+    qsizetype m_heldBoxChars = 0; // chars of m_text the box holds, after the cut
+    bool m_heldReset = false;     // trimmed into lines the box never had
 };

@@ -20,8 +20,17 @@ CollectionNames collectionNames(const QString& payload)
             continue;
         }
         result.names << fields.first();
+        if (result.emptyRecords == 0)
+            result.namesBeforeFirstEmpty = result.names.size();
     }
     return result;
+}
+
+QString emptyRecordsDescription(int count)
+{
+    if (count == 1)
+        return EmptyRecordDescription;
+    return QStringLiteral("Записей каталога без названия сборника: %1").arg(count);
 }
 
 DishNames dishNames(const QString& payload)

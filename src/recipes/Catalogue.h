@@ -12,8 +12,12 @@ struct CollectionNames
 {
     QStringList names;
     // Records with no first field at all (two adjacent "<EB>", or one at
-    // either end of the payload): each is reported once and adds nothing.
+    // either end of the payload): they add nothing and are reported together,
+    // once per reply, when the first of them is met.
     int emptyRecords = 0;
+    // How many names come before the first empty record (all of them when
+    // there is none): the entries listed when its report is shown.
+    qsizetype namesBeforeFirstEmpty = 0;
 };
 
 // "$Dishes=": the dish names, or the no-recipes marker.
@@ -34,5 +38,7 @@ inline const QString NoRecipesLine = QStringLiteral("База не содерж�
 inline const QString StepFailedMessage = QStringLiteral("Ошибка выполнения функции.");
 inline const QString EmptyRecordDescription = QStringLiteral("Запись каталога без названия сборника");
 inline constexpr int EmptyRecordCode = 9;
+// EmptyRecordDescription for one empty record, with the count for more.
+QString emptyRecordsDescription(int count);
 
 } // namespace Catalogue

@@ -1,5 +1,6 @@
 #include "Composition.h"
 
+#include "Energy.h"
 #include "NumberHelpers.h"
 #include "Payload.h"
 #include "ProtocolWords.h"
@@ -50,6 +51,12 @@ std::optional<Composition> Composition::parse(const QString& text)
             return std::nullopt;
         *targets[i] = *value;
     }
+
+    // Values near the top of the double range read as numbers, yet their
+    // sums overflow: such a record would show "inf" and be stored as a
+    // figure the report prints as 0, so it cannot be loaded either.
+    if (!std::isfinite(record.m_carb1 + record.m_carb2) || !std::isfinite(CalcKkal(record.m_values, false)))
+        return std::nullopt;
 
     const auto weight = positiveWeight(record.weightText());
     if (!weight)

@@ -12,8 +12,9 @@
 class Composition final
 {
 public:
-    // The record when it can be loaded: two rows, four numeric values and an
-    // output weight that reads as a total above zero. Anything else would
+    // The record when it can be loaded: two rows, four numeric values whose
+    // carbohydrate sum and energy are finite, and an output weight that reads
+    // as a total above zero. Anything else would
     // divide by zero or show numbers made up from text, so it is refused.
     static std::optional<Composition> parse(const QString& text);
 

@@ -31,11 +31,18 @@ CompositionDisplay CompositionDisplay::form_HS_Dish(const QString& composition, 
         k = typed / record->weight();
     }
 
-    const double energy = CalcKkal(record->values(), false);
+    const double figures[] = {record->protein() * k, record->fat() * k,
+                              record->carb1() * k + record->carb2() * k,
+                              CalcKkal(record->values(), false) * k};
+    // parse() has made sure the unscaled figures are finite, so only a typed
+    // weight can scale one past the range: refused like an unreadable one.
+    for (const double figure : figures) {
+        if (!std::isfinite(figure))
+            return CompositionDisplay(Outcome::WeightUnreadable);
+    }
     CompositionDisplay result(Outcome::Shown);
     result.m_tOut = weightText;
-    result.m_lHS =
-        line(record->protein() * k, record->fat() * k, record->carb1() * k + record->carb2() * k, energy * k);
+    result.m_lHS = line(figures[0], figures[1], figures[2], figures[3]);
     return result;
 }
 

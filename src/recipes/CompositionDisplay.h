@@ -13,7 +13,8 @@ public:
         Shown,            // tOut() and lHS() hold the new texts
         NotLoaded,        // no composition: report NotLoadedMessage, change nothing
         LoadFailed,       // the composition cannot be loaded (see Composition::parse)
-        WeightUnreadable, // the typed weight is not a number: no line can be shown
+        WeightUnreadable, // the typed weight is not a number, or scales a figure past the
+                          // finite range: no line can be shown
     };
 
     // `fromDispatcher` is true when a composition has just arrived: the

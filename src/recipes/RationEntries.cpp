@@ -6,6 +6,8 @@
 #include "ProtocolWords.h"
 #include "RussianFormat.h"
 
+#include <cmath>
+
 void RationEntries::reset()
 {
     m_entries = QStringList{QString()};
@@ -25,9 +27,17 @@ QString RationEntries::scaledEntry(const QString& currentHS, const QString& weig
 
     QStringList values = record->values();
     for (QString& cell : values) {
-        if (const auto value = RussianFormat::toDouble(cell))
-            cell = RussianFormat::shortest(*value * *typed / record->weight());
+        if (const auto value = RussianFormat::toDouble(cell)) {
+            const double scaled = *value * *typed / record->weight();
+            if (!std::isfinite(scaled))
+                return QString();
+            cell = RussianFormat::shortest(scaled);
+        }
     }
+    // Finite cells can still sum to an energy past the range, which the
+    // report would print as 0.
+    if (!std::isfinite(CalcKkal(values, false)))
+        return QString();
     QStringList identity = record->identity();
     identity[1] = weightText; // parse() guarantees the cell exists
     return values.join(Proto::Sc) + Proto::Str + identity.join(Proto::Sc);
@@ -44,7 +54,11 @@ RationEntries::AddResult RationEntries::add(const QString& currentHS, const QStr
     if (!typedWeight(weightText))
         return AddResult::WeightUnreadable;
 
+    // A weight that scales a value past the finite range is no more usable
+    // than one that is not a number.
     const QString scaled = scaledEntry(currentHS, weightText);
+    if (scaled.isEmpty())
+        return AddResult::WeightUnreadable;
     if (isEmpty())
         m_entries[0] = scaled;
     else

@@ -28,6 +28,9 @@ private slots:
             << QStringList{u"1,4"_qs, u"1,6"_qs};
         QTest::newRow("point and comma are different keys")
             << table(u"I 1.4 a 1 | I 1,4 a 2"_qs) << QStringList{u"1.4"_qs, u"1,4"_qs};
+        QTest::newRow("interleaved repeats, letter case counts")
+            << table(u"I b a 1 | I a a 2 | I B a 3 | I b a 4 | I a a 5"_qs)
+            << QStringList{u"b"_qs, u"a"_qs, u"B"_qs};
         QTest::newRow("short rows and a trailing separator skipped, longer rows kept")
             << u"0<Sc>I<Sc>1,2<Sc>18-29<Str>"_qs + table(u"I 1,4 a 1 more cells"_qs) + u"<Str>"_qs
             << QStringList{u"1,4"_qs};

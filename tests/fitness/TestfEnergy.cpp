@@ -171,14 +171,28 @@ private slots:
 
     void catalogueSkipsEmptyRecords()
     {
-        f->dialogs.expectBox(); // once, for the empty record
+        // One box per reply, shown when the first empty record is met, before
+        // the records after it are listed.
+        QStringList listedAtBox;
+        f->dialogs.onBox = [&](const Dialogs::Box&) { listedAtBox = entries(lBases()); };
+        f->dialogs.expectBox();
         f->controller.form_Bases_Bl(u"А<EB><EB>Б"_qs);
         QVERIFY(window().isVisible());
         QVERIFY(f->dialogs.boxTexts().value(0).startsWith(u"Ошибка выполнения функции.\r"_qs));
         QVERIFY(f->dialogs.boxTexts().value(0).contains(u"\rDish_Cli\rform_Bases_Bl\r"_qs));
+        QCOMPARE(listedAtBox, QStringList{u"А"_qs});
         QCOMPARE(entries(lBases()), (QStringList{u"А"_qs, u"Б"_qs}));
         QCOMPARE(lBases()->currentRow(), 0);
         QCOMPARE(f->link.take(), (QStringList{u"$Get_Man_Norm"_qs, u"$GetDishes=А"_qs}));
+
+        f->dialogs.expectBox();
+        f->controller.form_Bases_Bl(u"<EB>"_qs.repeated(100000) + u"В<EB>Г"_qs);
+        QCOMPARE(f->dialogs.boxes().size(), 2);
+        QVERIFY(f->dialogs.boxTexts().value(1).contains(
+            u"\rЗаписей каталога без названия сборника: 100000\r"_qs));
+        QCOMPARE(listedAtBox, QStringList());
+        QCOMPARE(entries(lBases()), (QStringList{u"В"_qs, u"Г"_qs}));
+        QCOMPARE(f->link.take(), QStringList{u"$GetDishes=В"_qs});
 
         f->controller.form_Bases_Bl(QString());
         QCOMPARE(lBases()->count(), 0);

@@ -30,9 +30,19 @@ void TestPlainTextStatusBox::showsTheLogLineByLine()
         QTextCursor start = edit.textCursor();
         start.setPosition(0);
         edit.setTextCursor(start);
-        log.AddStatus(u"line %1"_s.arg(i));
+        log.AddStatus(u"line %1\r"_s.arg(i)); // a lone CR from the server ends a shown line too
         QCOMPARE(edit.toPlainText(), PlainTextStatusBox::displayText(log.text()));
         QCOMPARE(edit.textCursor().position(), edit.document()->characterCount() - 1);
+    }
+    // Held and released in bursts, cutting both lines the box holds and lines it never had.
+    for (int i = 0; i < 200; ++i) {
+        if (i % 20 == 0)
+            log.holdBox();
+        log.AddStatus(u"burst line %1"_s.arg(i, i % 3 ? 1 : 60));
+        if (i % 20 == 19) {
+            log.releaseBox();
+            QCOMPARE(edit.toPlainText(), PlainTextStatusBox::displayText(log.text()));
+        }
     }
 }
 

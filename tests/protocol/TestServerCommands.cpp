@@ -4,10 +4,12 @@
 #include "ProtocolWords.h"
 #include "Recorders.h"
 #include "ScriptedDialogs.h"
+#include "StatusLog.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 
 #include <memory>
@@ -56,6 +58,8 @@ private slots:
     void showsBoxes_data();
     void showsBoxes();
     void serverTextIsShownAsPlainText();
+    void longMessIsCutForItsBox_data();
+    void longMessIsCutForItsBox();
 };
 
 void TestServerCommands::routesPayloads_data()
@@ -110,7 +114,9 @@ void TestServerCommands::routesPayloads()
     QFETCH(QString, message);
     QFETCH(bool, withTarget);
     ScriptedDialogs dialogs;
-    QTEST(parse(message, withTarget), "calls");
+    QFETCH(QStringList, calls);
+    QCOMPARE(parse(message, withTarget), calls);
+    QCOMPARE(isUnknownCommand(message), calls.value(0).startsWith(u"status:Неизвестная"_s));
     QVERIFY(dialogs.boxes().isEmpty());
 }
 
@@ -169,6 +175,53 @@ void TestServerCommands::serverTextIsShownAsPlainText()
     QCOMPARE(label->textFormat(), Qt::PlainText);
     QCOMPARE(label->text(), html);
     QVERIFY(!label->openExternalLinks());
+}
+
+void TestServerCommands::longMessIsCutForItsBox_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown"); // "…" alone: cut, checked below
+    const QString cut = u"…"_s;
+    QTest::newRow("20 lines whole") << u"x\n"_s.repeated(19) + u"x"_s << u"x\n"_s.repeated(19) + u"x"_s;
+    QTest::newRow("21st line cut") << u"x\r\n"_s.repeated(20) + u"y"_s
+                                   << u"x\r"_s.repeated(19) + u"x\r…\r"_s +
+                                          ServerCommandTexts::messLeftOut(1, 61);
+    QTest::newRow("1 MB of short lines") << u"строка сообщения\n"_s.repeated(60000) << cut;
+    QTest::newRow("1 MB in one word") << QString(1 << 20, u'Ш') << cut;
+    QTest::newRow("1 MB of words") << u"слово "_s.repeated(200000) << cut;
+}
+
+// The box shows the start, fits the screen, and the log gets the text as
+// far as its line bound allows.
+void TestServerCommands::longMessIsCutForItsBox()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    ScriptedDialogs dialogs;
+    dialogs.expectBox();
+    CallLog log;
+    RecordingLink link(log);
+    ParseServerCommand(Proto::Mess + text, nullptr, link);
+    const QString boxText = dialogs.boxTexts().value(0);
+    if (shown != u"…"_s) {
+        QCOMPARE(boxText, shown);
+    } else {
+        const QString start = boxText.section(u"\r…\r"_s, 0, 0);
+        QVERIFY(start.size() <= kMessShownChars + kMessShownLines);
+        QVERIFY(boxText.contains(u"\r…\rПоказано начало сообщения: не показано знаков — "_s));
+        QVERIFY(text.startsWith(start.section(u'\r', 0, 0)));
+    }
+    if (boxText == text)
+        QVERIFY(log.calls.isEmpty());
+    else
+        QCOMPARE(log.calls,
+                 QStringList{u"status:Сообщение сервера: "_s + text.left(StatusLog::kMaxLineChars + 1)});
+
+    std::unique_ptr<QMessageBox> box(Dialogs::createMessageBox(dialogs.boxes().value(0)));
+    box->show();
+    const QSize screen = box->screen()->availableGeometry().size();
+    QVERIFY2(box->geometry().width() <= screen.width() && box->geometry().height() <= screen.height(),
+             qPrintable(u"%1x%2"_s.arg(box->geometry().width()).arg(box->geometry().height())));
 }
 
 QTEST_MAIN(TestServerCommands)

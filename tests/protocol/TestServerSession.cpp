@@ -1,12 +1,17 @@
 #include "ServerSession.h"
 
 #include "Dialogs.h"
+#include "HostileServer.h"
+#include "PlainTextStatusBox.h"
 #include "Recorders.h"
 #include "ScriptedDialogs.h"
 #include "TcpClientSocket.h"
 
 #include "WirePeer.h"
 
+#include <QHostAddress>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -56,6 +61,31 @@ public:
     QString LocalIP() const override { return u"127.0.0.1"_s; }
 };
 
+// Hands the session whatever the test queued, all at once.
+class QueuedSocket final : public ClientSocket
+{
+public:
+    void Connect(const QString&, const QString&) override {}
+    void Close() override {}
+    void SendData(const QString&) override {}
+    QByteArray GetData() override { return std::exchange(queued, {}); }
+    int State() const override { return sckConnected; }
+    QString LocalIP() const override { return u"127.0.0.1"_s; }
+    QByteArray queued;
+};
+
+// The numbers n of the lines "Неизвестная команда сервера: $un" the log
+// holds after its heading, when they run on from its first without a gap.
+qsizetype unknownLinesInOrder(const QString& log, int last)
+{
+    const QStringList lines = log.mid(StatusLog::initialText().size()).split(u"\r\n"_s, Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i] != u"Неизвестная команда сервера: $u%1"_s.arg(last - lines.size() + 1 + i))
+            return -1;
+    }
+    return lines.size();
+}
+
 } // namespace
 
 class TestServerSession : public QObject
@@ -72,6 +102,8 @@ private slots:
     void floodWithoutTerminatorDropsTheConnection();
     void floodPastTheRealBound();
     void escapedHandlerErrorIsReportedAndTheNextMessageHandled();
+    void longRunIsHandedOverInSlices();
+    void hostileServerFloodsAndSendsAHugeMess();
 };
 
 void TestServerSession::sendCommandWhileClosedShowsTheBox_data()
@@ -275,6 +307,52 @@ void TestServerSession::escapedHandlerErrorIsReportedAndTheNextMessageHandled()
     c.send("$BB=bad" + kTerm + "$Dishes=ok" + kTerm);
     QTRY_COMPARE(c.log.calls, (QStringList{u"form_Bases_Bl:bad"_s, u"form_Dishes_Bl:ok"_s}));
     QCOMPARE(dialogs.boxTexts(), QStringList{u"bad catalogue\rDish_Cli\rParseServerCommand\rКод: 0"_s});
+}
+
+// However much is buffered, one pass holds the event loop only for its
+// slice; the rest follows on later turns, in order, each message once.
+void TestServerSession::longRunIsHandedOverInSlices()
+{
+    auto* socket = new QueuedSocket;
+    ServerSession session(socket);
+    constexpr int count = 300000;
+    socket->queued = HostileServer::flood("$u%1", count);
+    emit socket->DataArrival();
+    const QString afterOnePass = session.statusLog().text();
+    QVERIFY(afterOnePass.size() > StatusLog::initialText().size());
+    QVERIFY(!afterOnePass.endsWith(u"$u%1"_s.arg(count - 1)));
+    QTRY_VERIFY(session.statusLog().text().endsWith(u"$u%1"_s.arg(count - 1)));
+    QVERIFY(unknownLinesInOrder(session.statusLog().text(), count - 1) > 1000);
+    QCOMPARE(session.bufferedBytes(), qsizetype(0));
+}
+
+// Over a real socket: a flood of unknown messages, a "$Mess=" of a megabyte
+// and a reply behind them all. The log box shows the log; the box shows the
+// start of the text; the reply is handled.
+void TestServerSession::hostileServerFloodsAndSendsAHugeMess()
+{
+    HostileServer hostile(HostileServer::flood("$u%1", 100000) + "$Mess=" +
+                          QByteArray("line of text\r\n").repeated(80000) + "<\xA5>$Dishes=end<\xA5>");
+    ScriptedDialogs dialogs;
+    dialogs.expectBox();
+    auto* socket = new TcpClientSocket;
+    ServerSession session(socket);
+    CallLog log;
+    RecordingTarget target(log);
+    session.setReplyTarget(&target);
+    QPlainTextEdit edit;
+    PlainTextStatusBox box(&edit);
+    session.setStatusBox(&box);
+    socket->Connect(u"127.0.0.1"_s, hostile.port());
+    QTRY_COMPARE_WITH_TIMEOUT(log.calls, QStringList{u"form_Dishes_Bl:end"_s}, 30000);
+    QCOMPARE(dialogs.boxes().size(), 1);
+    QVERIFY(dialogs.boxTexts().first().startsWith(u"line of text\rline of text\r"_s));
+    QVERIFY(dialogs.boxTexts().first().contains(u"не показано знаков — "_s));
+    const QString text = session.statusLog().text();
+    const QString logged = u"Сообщение сервера: "_s + u"line of text\r\n"_s.repeated(5000);
+    QVERIFY(text.endsWith(u"\r\n"_s + logged.left(StatusLog::kMaxLineChars) + u"…"_s));
+    QVERIFY(unknownLinesInOrder(text.left(text.lastIndexOf(u"\r\nСообщение сервера: "_s)), 99999) > 1000);
+    QCOMPARE(edit.toPlainText(), PlainTextStatusBox::displayText(text));
 }
 
 QTEST_MAIN(TestServerSession)

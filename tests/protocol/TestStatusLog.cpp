@@ -12,12 +12,32 @@ namespace {
 class MirrorBox final : public StatusBox
 {
 public:
-    void setText(const QString& text) override { shown = text, ++replacements, caretAtEnd = false; }
-    void appendText(const QString& text) override { shown += text, caretAtEnd = false; }
+    void setText(const QString& text) override
+    {
+        shown = text;
+        ++replacements;
+        caretAtEnd = false;
+    }
+    void appendText(const QString& text) override
+    {
+        shown += text;
+        ++appends;
+        caretAtEnd = false;
+    }
+    void removeText(const QString& before, const QString& removed) override
+    {
+        const bool there =
+            shown.startsWith(before) && QStringView(shown).sliced(before.size()).startsWith(removed);
+        shown = there ? shown.remove(before.size(), removed.size()) : u"cut of text the box does not hold"_s;
+        ++cuts;
+        caretAtEnd = false;
+    }
     void moveCaretToEnd() override { caretAtEnd = true; }
 
     QString shown;
     int replacements = 0;
+    int appends = 0;
+    int cuts = 0;
     bool caretAtEnd = false;
 };
 
@@ -35,6 +55,8 @@ private slots:
     void boundDropsOldestLinesKeepsHeading();
     void boundedOverAnEndlessStream();
     void overlongLineIsCut();
+    void heldBoxIsUpdatedInOneGo_data();
+    void heldBoxIsUpdatedInOneGo();
 };
 
 void TestStatusLog::appendsLines_data()
@@ -112,6 +134,43 @@ void TestStatusLog::overlongLineIsCut()
     QCOMPARE(log.text(), kHeading + u"\r\n"_s + QString(StatusLog::kMaxLineChars, u'x') + u"…"_s);
     log.AddStatus(u"next"_s);
     QVERIFY(log.text().endsWith(u"…\r\nnext"_s));
+}
+
+void TestStatusLog::heldBoxIsUpdatedInOneGo_data()
+{
+    QTest::addColumn<int>("bound");
+    QTest::addColumn<int>("before");         // lines of 11 characters before the hold
+    QTest::addColumn<int>("held");           // and while held
+    QTest::addColumn<QList<int>>("updates"); // replacements, cuts, appends at the release
+    QTest::newRow("within the bound") << 10000 << 10 << 100 << QList<int>{0, 0, 1};
+    QTest::newRow("oldest lines cut from what the box holds") << 1000 << 80 << 20 << QList<int>{0, 1, 1};
+    QTest::newRow("cut reaches lines the box never had") << 1000 << 0 << 500 << QList<int>{1, 0, 0};
+}
+
+void TestStatusLog::heldBoxIsUpdatedInOneGo()
+{
+    QFETCH(int, bound);
+    QFETCH(int, before);
+    QFETCH(int, held);
+    QFETCH(QList<int>, updates);
+    StatusLog log(bound);
+    MirrorBox box;
+    log.setBox(&box);
+    for (int i = 0; i < before; ++i)
+        log.AddStatus(u"line %1"_s.arg(i, 4, 10, QChar(u'0')));
+    box = MirrorBox{};
+    box.shown = log.text();
+    log.holdBox();
+    for (int i = before; i < before + held; ++i)
+        log.AddStatus(u"line %1"_s.arg(i, 4, 10, QChar(u'0')));
+    QCOMPARE(box.replacements + box.cuts + box.appends, 0);
+    log.releaseBox();
+    QCOMPARE((QList<int>{box.replacements, box.cuts, box.appends}), updates);
+    QCOMPARE(box.shown, log.text());
+    QVERIFY(box.caretAtEnd);
+    log.AddStatus(u"released"_s); // one by one again
+    QCOMPARE(box.appends, updates[2] + 1);
+    QCOMPARE(box.shown, log.text());
 }
 
 QTEST_APPLESS_MAIN(TestStatusLog)

@@ -12,19 +12,24 @@ private slots:
         QTest::addColumn<QString>("payload");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("emptyRecords");
-        QTest::newRow("separator at each end") << u"<EB>А<EB>"_qs << QStringList{u"А"_qs} << 2;
+        QTest::addColumn<int>("namesBeforeFirstEmpty");
+        QTest::newRow("separator at each end") << u"<EB>А<EB>"_qs << QStringList{u"А"_qs} << 2 << 0;
+        QTest::newRow("empty records among names")
+            << u"А<EB>Б<EB><EB>В<EB><EB>Г"_qs << QStringList{u"А"_qs, u"Б"_qs, u"В"_qs, u"Г"_qs} << 2 << 2;
         QTest::newRow("empty first field is an entry")
-            << u"<TB>12<EB> Б "_qs << QStringList{QString(), u" Б "_qs} << 0;
-        QTest::newRow("separators are case-sensitive") << u"А<eb>Б"_qs << QStringList{u"А<eb>Б"_qs} << 0;
+            << u"<TB>12<EB> Б "_qs << QStringList{QString(), u" Б "_qs} << 0 << 2;
+        QTest::newRow("separators are case-sensitive") << u"А<eb>Б"_qs << QStringList{u"А<eb>Б"_qs} << 0 << 1;
     }
     void collectionNames()
     {
         QFETCH(QString, payload);
         QFETCH(QStringList, names);
         QFETCH(int, emptyRecords);
+        QFETCH(int, namesBeforeFirstEmpty);
         const auto result = Catalogue::collectionNames(payload);
         QCOMPARE(result.names, names);
         QCOMPARE(result.emptyRecords, emptyRecords);
+        QCOMPARE(result.namesBeforeFirstEmpty, namesBeforeFirstEmpty);
     }
 
     void dishNames_data()

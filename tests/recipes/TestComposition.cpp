@@ -24,6 +24,8 @@ private slots:
         QTest::newRow("weight of empty parts") << u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>/"_qs;
         QTest::newRow("weight negative") << u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>-200"_qs;
         QTest::newRow("weight overflows") << u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>1e308/1e308"_qs;
+        QTest::newRow("carbohydrates overflow") << u"1<Sc>0<Sc>1e308<Sc>1e308<Str>Борщ<Sc>200"_qs;
+        QTest::newRow("energy overflows") << u"0<Sc>1e308<Sc>0<Sc>0<Str>Борщ<Sc>200"_qs;
     }
     void refusesWhatCannotBeLoaded()
     {
@@ -82,6 +84,16 @@ private slots:
         QCOMPARE(int(result.outcome()), int(CompositionDisplay::Outcome::Shown));
         QCOMPARE(result.tOut(), tOut);
         QCOMPARE(result.lHS(), lHS);
+    }
+
+    // A figure scaled past the double range would show "inf".
+    void weightScalingPastTheRangeIsUnreadable()
+    {
+        const QString salt = u"1e300<Sc>0<Sc>1e300<Sc>0<Str>Соль<Sc>1"_qs;
+        QCOMPARE(int(CompositionDisplay::form_HS_Dish(salt, false, u"1e10"_qs).outcome()),
+                 int(CompositionDisplay::Outcome::WeightUnreadable));
+        QCOMPARE(int(CompositionDisplay::form_HS_Dish(salt, false, u"10"_qs).outcome()),
+                 int(CompositionDisplay::Outcome::Shown));
     }
 };
 

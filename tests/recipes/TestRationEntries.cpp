@@ -93,6 +93,9 @@ private slots:
         const QString before = ration.entry(1);
         QCOMPARE(ration.add(kBorshch, u"-5"_qs), R::WeightUnreadable); // pasted: the key filter stops "-"
         QCOMPARE(ration.add(u"10<Sc>жир<Sc>20<Sc>30<Str>Борщ<Sc>200"_qs, u"100"_qs), R::RecipeUnreadable);
+        // A value, or the energy of finite values, scaled past the double range.
+        QCOMPARE(ration.add(u"1e300<Sc>0<Sc>0<Sc>0<Str>Соль<Sc>1"_qs, u"1e10"_qs), R::WeightUnreadable);
+        QCOMPARE(ration.add(u"0<Sc>1e307<Sc>0<Sc>0<Str>Соль<Sc>1"_qs, u"10"_qs), R::WeightUnreadable);
         QCOMPARE(ration.upperBound(), 1);
         QCOMPARE(ration.entry(1), before);
     }

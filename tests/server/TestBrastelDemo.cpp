@@ -58,6 +58,9 @@ private slots:
             << QStringList{u"--port=0"_qs, u"--db=/nonexistent/demo.sqlite"_qs} << 1
             << u"cannot open the database: /nonexistent/demo.sqlite: no such"_qs;
         QTest::newRow("unknown option") << QStringList{u"--colour"_qs} << 2 << u"Try --help."_qs;
+        QTest::newRow("more clients than descriptors")
+            << QStringList{u"--port=0"_qs, u"--max-clients=2000000000"_qs} << 2
+            << u"brastel-demo: --max-clients 2000000000 needs more open files than the limit of "_qs;
         QTest::newRow("help") << QStringList{u"--help"_qs} << 0 << u"--max-clients <N>"_qs;
         QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
                                  << QStringLiteral("brastel-demo 1.0.0\n");

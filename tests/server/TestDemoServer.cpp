@@ -1,13 +1,20 @@
 #include "DemoServer.h"
 
 #include "DemoDatabase.h"
+#include "DescriptorLimit.h"
+#include "HostileClients.h"
 #include "RequestHandler.h"
 #include "WireClient.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QTest>
 
 #include <array>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -183,6 +190,74 @@ private slots:
         QTRY_COMPARE(running.server.clientCount(), 29);
         QVERIFY(clients[30].connectTo(running.server.serverPort()));
         QVERIFY(clients[30].ask(u"$Get_Man_Norm"_qs).startsWith("$Man_Norm="));
+    }
+
+    // A thousand connections that never send a request take at most their
+    // address's share of places, and only until they have been idle too long;
+    // a client that keeps asking is served throughout.
+    void idleCrowdLocksNobodyOut()
+    {
+        if (DescriptorLimit::raiseSoftLimit() < 2200) // both ends of every connection are here
+            QSKIP("the descriptor limit is below the 2200 both ends of 1000 connections need");
+        ServerLimits limits;
+        limits.idleTimeoutMs = 1000;
+        Running running(limits);
+        QVERIFY(running.opened);
+        HostileClients crowd;
+        crowd.open(running.server.serverPort(), 1000, QHostAddress(u"127.0.0.2"_qs));
+        QTRY_COMPARE(running.log.filter(u"Refused 127.0.0.2:"_qs).size(), 950);
+        QVERIFY(running.log.last().contains(QRegularExpression(
+            u"^Refused 127\\.0\\.0\\.2:\\d+: 50 connections from 127\\.0\\.0\\.2 are open already$"_qs)));
+        QCOMPARE(running.server.clientCount(), 50);
+
+        WireClient honest;
+        QVERIFY(honest.connectTo(running.server.serverPort()));
+        const std::pair<QString, QByteArray> exchange[] = {{u"$GetDishTables"_qs, "$BB="},
+                                                           {u"$Get_Man_Norm"_qs, "$Man_Norm="},
+                                                           {u"$Get_Girl_Norm"_qs, "$Girl_Norm="}};
+        for (const auto& [request, reply] : exchange) {
+            QVERIFY(honest.ask(request).startsWith(reply));
+            QTest::qWait(400); // 1.2 s in all, never 1 s without a request
+        }
+        QTRY_COMPARE(running.server.clientCount(), 1);
+        const QStringList idle = running.log.filter(u"sent no complete request for 1 s"_qs);
+        QCOMPARE(idle.size(), 50);
+        QVERIFY(idle.first().startsWith(u"Dropped 127.0.0.2:"_qs));
+        QVERIFY(honest.ask(u"$GetDishTables"_qs).startsWith("$BB="));
+    }
+
+    // Past the descriptor limit accepting fails; it resumes by itself once
+    // descriptors come free, and the client waiting in the backlog is served.
+    void acceptingResumesWhenDescriptorsComeFree()
+    {
+        Running running;
+        QVERIFY(running.opened);
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_NOFILE, &saved) == 0);
+        rlimit low = saved;
+        low.rlim_cur = rlim_t(QDir(u"/proc/self/fd"_qs).count() + 32);
+        QVERIFY(setrlimit(RLIMIT_NOFILE, &low) == 0);
+        std::vector<int> held;
+        for (int fd = ::open("/dev/null", O_RDONLY); fd >= 0; fd = ::open("/dev/null", O_RDONLY))
+            held.push_back(fd);
+        ::close(held.back()); // the client's one
+        held.pop_back();
+        WireClient client;
+        QVERIFY(client.connectTo(running.server.serverPort()));
+        client.send("$GetDishTables<\xA5>");
+        QTRY_VERIFY(running.log.filter(u"Cannot accept clients"_qs).size() == 1);
+        QTest::qWait(3 * DemoServer::kAcceptRetryMs);
+        QCOMPARE(running.log.filter(u"Cannot accept clients"_qs).size(), 1); // once per run of failures
+        for (const int fd : held)
+            ::close(fd);
+        setrlimit(RLIMIT_NOFILE, &saved);
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                client.buffer += client.socket.readAll();
+                return client.buffer.startsWith("$BB=") && client.buffer.endsWith(kTerm);
+            },
+            1000));
+        QVERIFY(running.log.contains(u"Accepting clients again"_qs));
     }
 };
 

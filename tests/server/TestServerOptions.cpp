@@ -10,12 +10,15 @@ private slots:
     void parses_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("result"); // "address port database norms clients", or the error
+        // "address port database norms clients per-address idle", or the error
+        QTest::addColumn<QString>("result");
         const QString wantsPort = u"--port wants a number from 0 to 65535, not "_qs;
-        QTest::newRow("defaults") << QStringList() << u"127.0.0.1 400 /opt/demo.sqlite norms 1000"_qs;
-        QTest::newRow("all options") << QStringList{u"--listen=::1"_qs, u"--port=65535"_qs, u"--db=/x"_qs,
-                                                    u"--no-norms"_qs, u"--max-clients=3"_qs}
-                                     << u"::1 65535 /x no-norms 3"_qs;
+        QTest::newRow("defaults") << QStringList() << u"127.0.0.1 400 /opt/demo.sqlite norms 1000 50 60"_qs;
+        QTest::newRow("all options") << QStringList{u"--listen=::1"_qs,    u"--port=65535"_qs,
+                                                    u"--db=/x"_qs,         u"--no-norms"_qs,
+                                                    u"--max-clients=3"_qs, u"--max-per-address=2"_qs,
+                                                    u"--idle-timeout=5"_qs}
+                                     << u"::1 65535 /x no-norms 3 2 5"_qs;
         QTest::newRow("port too big")
             << QStringList{u"--port"_qs, u"65536"_qs} << wantsPort + u"\"65536\""_qs;
         QTest::newRow("port negative") << QStringList{u"--port=-1"_qs} << wantsPort + u"\"-1\""_qs;
@@ -24,6 +27,11 @@ private slots:
         QTest::newRow("stray argument") << QStringList{u"400"_qs} << u"unexpected argument: 400"_qs;
         QTest::newRow("no clients") << QStringList{u"--max-clients=0"_qs}
                                     << u"--max-clients wants a number from 1, not \"0\""_qs;
+        QTest::newRow("no clients per address") << QStringList{u"--max-per-address=0"_qs}
+                                                << u"--max-per-address wants a number from 1, not \"0\""_qs;
+        QTest::newRow("idle timeout past a day")
+            << QStringList{u"--idle-timeout=86401"_qs}
+            << u"--idle-timeout wants seconds from 1 to 86400, not \"86401\""_qs;
     }
     void parses()
     {
@@ -33,10 +41,12 @@ private slots:
             ServerOptions::parse(QStringList{u"brastel-demo"_qs} + args, u"/opt/demo.sqlite"_qs);
         QCOMPARE(o.status == ServerOptions::Status::Error
                      ? o.message
-                     : u"%1 %2 %3 %4 %5"_qs.arg(o.address.toString())
+                     : u"%1 %2 %3 %4 %5 %6 %7"_qs.arg(o.address.toString())
                            .arg(o.port)
                            .arg(o.databasePath, o.norms ? u"norms"_qs : u"no-norms"_qs)
-                           .arg(o.maxClients),
+                           .arg(o.maxClients)
+                           .arg(o.maxPerAddress)
+                           .arg(o.idleTimeoutSeconds),
                  result);
     }
 };

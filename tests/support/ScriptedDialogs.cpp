@@ -32,6 +32,8 @@ void ScriptedDialogs::clear()
 Dialogs::Answer ScriptedDialogs::message(const Dialogs::Box& box)
 {
     m_boxes << box;
+    if (onBox)
+        onBox(box);
     if (m_boxAnswers.isEmpty()) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected message box: \"%1\" (%2)").arg(box.text, box.title)),
                      __FILE__, __LINE__);

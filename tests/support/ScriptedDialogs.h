@@ -6,6 +6,8 @@
 #include <QQueue>
 #include <QString>
 
+#include <functional>
+
 // Answers the program's boxes from a script instead of showing them. While it
 // exists it is the dialog backend. Every box is recorded; a box for which no
 // answer was queued fails the running test (and is answered No / Cancel).
@@ -27,13 +29,17 @@ public:
     QStringList boxTexts() const;
     const QList<QString>& prompts() const { return m_prompts; }
 
+    // Runs as each box appears, before it is answered: what is on show then.
+    std::function<void(const Dialogs::Box&)> onBox;
+
     // Answers queued but never asked for.
     int pending() const { return int(m_boxAnswers.size() + m_inputAnswers.size() + m_fileAnswers.size()); }
     void clear();
 
     Dialogs::Answer message(const Dialogs::Box& box) override;
     QString input(const QString& prompt, const QString& title) override;
-    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override;
 
 private:
     QQueue<Dialogs::Answer> m_boxAnswers;
