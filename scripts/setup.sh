@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation2 fonts-dejavu-core
   cups cups-client cups-filters poppler-utils
+  qt6-translations-l10n
+  xvfb openbox trayer xdotool x11-utils imagemagick
 )
 
 missing=()
