@@ -41,7 +41,7 @@ class TestDesktopTray : public QObject
             return false;
         QTest::qWait(500);
         const QImage picture = m_desktop->picture(m_main);
-        picture.save(QDir::temp().filePath(u"quorvel-desktop-main.png"_s));
+        picture.save(u"TestDesktopTray-main.png"_s); // for a look after a failure
         return isPainted(picture) && xdotool({u"getactivewindow"_s}).toULongLong() == m_main.toULongLong() &&
                m_desktop->frame(m_main).topLeft() == where.topLeft();
     }
