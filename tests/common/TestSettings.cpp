@@ -69,16 +69,6 @@ private slots:
         file.close();
         QTEST(Setting::NamePOP.get(), "read");
     }
-
-    void saveRegTellsWhenTheStoreCannotBeWritten()
-    {
-        TempSettings temp;
-        QVERIFY(Setting::FontSize.set(u"18"_s));
-        QFile blocker(temp.folder() + u"/file"_s);
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        SettingsStore::useFolder(blocker.fileName()); // a folder that cannot exist
-        QVERIFY(!Setting::FontSize.set(u"20"_s));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSettings)
