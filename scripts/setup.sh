@@ -16,6 +16,7 @@ test_packages=(
   clang libclang-rt-14-dev
   cups cups-client cups-filters poppler-utils
   lintian desktop-file-utils appstream
+  xvfb openbox trayer xdotool x11-utils imagemagick
 )
 
 case "${1:-test}" in

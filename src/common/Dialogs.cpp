@@ -5,8 +5,11 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <memory>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace Dialogs {
 namespace {
@@ -39,13 +42,8 @@ public:
 
     QString input(const QString& prompt, const QString& title) override
     {
-        QInputDialog dialog(QApplication::activeWindow());
-        dialog.setWindowTitle(orDefaultTitle(title));
-        dialog.setLabelText(displayText(prompt));
-        dialog.setInputMode(QInputDialog::TextInput);
-        if (auto* label = dialog.findChild<QLabel*>())
-            label->setTextFormat(Qt::PlainText);
-        return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+        std::unique_ptr<QInputDialog> dialog(createInputDialog(prompt, title, QApplication::activeWindow()));
+        return dialog->exec() == QDialog::Accepted ? dialog->textValue() : QString();
     }
 
     QString saveFileName(const QString& caption, const QString& suggestedPath,
@@ -101,12 +99,30 @@ QMessageBox* createMessageBox(const Box& box, QWidget* parent)
     case Icon::Question: dialog->setIcon(QMessageBox::Question); break;
     case Icon::Critical: dialog->setIcon(QMessageBox::Critical); break;
     }
+    // The buttons carry their Russian texts themselves, so a box is right
+    // even where Qt's translations are missing.
     if (box.buttons == Buttons::YesNo) {
         dialog->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         dialog->setDefaultButton(QMessageBox::Yes);
+        dialog->button(QMessageBox::Yes)->setText(u"Да"_s);
+        dialog->button(QMessageBox::No)->setText(u"Нет"_s);
     } else {
         dialog->setStandardButtons(QMessageBox::Ok);
+        dialog->button(QMessageBox::Ok)->setText(u"ОК"_s);
     }
+    return dialog;
+}
+
+QInputDialog* createInputDialog(const QString& prompt, const QString& title, QWidget* parent)
+{
+    auto* dialog = new QInputDialog(parent);
+    dialog->setWindowTitle(orDefaultTitle(title));
+    dialog->setLabelText(displayText(prompt));
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setOkButtonText(u"ОК"_s);
+    dialog->setCancelButtonText(u"Отмена"_s);
+    if (auto* label = dialog->findChild<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
     return dialog;
 }
 

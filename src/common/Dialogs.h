@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QInputDialog;
 class QMessageBox;
 class QWidget;
 
@@ -52,5 +53,7 @@ void setBackend(Backend* backend);
 // The real box for `box`, configured but not shown: plain-text format set
 // before the text, no links opened, carriage returns turned into new lines.
 QMessageBox* createMessageBox(const Box& box, QWidget* parent = nullptr);
+// The real input box, configured the same way and not shown.
+QInputDialog* createInputDialog(const QString& prompt, const QString& title, QWidget* parent = nullptr);
 
 } // namespace Dialogs

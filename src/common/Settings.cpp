@@ -1,7 +1,10 @@
 #include "Settings.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
+
+#include <optional>
 
 namespace {
 
@@ -37,6 +40,32 @@ QString settingsPath(const QString& key)
     return group.isEmpty() ? key : group + u'/' + key;
 }
 
+// The value exactly as written in the store's file. Another program sharing
+// the store may write a text with a comma unquoted ("ООО Ромашка, столовая"),
+// which Qt reads as a list of texts; the stored text is the line's value.
+std::optional<QString> storedLine(const QString& fileName, const QString& path)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    const qsizetype slash = path.indexOf(u'/');
+    const QString section = slash < 0 ? QStringLiteral("General") : path.left(slash);
+    QString key = path.mid(slash + 1);
+    key.replace(u'/', u'\\');
+    QString current = QStringLiteral("General");
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            current = line.mid(1, line.size() - 2);
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (current == section && equals > 0 && line.left(equals).trimmed() == key)
+            return line.mid(equals + 1).trimmed();
+    }
+    return std::nullopt;
+}
+
 QSettings store() { return QSettings(QSettings::NativeFormat, QSettings::UserScope, kApplication); }
 
 } // namespace
@@ -52,14 +81,26 @@ QString GetReg(int section, const QString& key, const QString& defaultValue)
     selectSection(section);
     const QSettings settings = store();
     const QVariant value = settings.value(settingsPath(key));
-    return value.isValid() ? value.toString() : defaultValue;
+    if (!value.isValid())
+        return defaultValue;
+    if (value.typeId() == QMetaType::QStringList) {
+        // Quotes or escapes in such a line are Qt's to read; joined with the
+        // comma it read them apart at, the text is as near as Qt can tell.
+        const std::optional<QString> line = storedLine(settings.fileName(), settingsPath(key));
+        if (line && !line->contains(u'"') && !line->contains(u'\\'))
+            return *line;
+        return value.toStringList().join(QStringLiteral(", "));
+    }
+    return value.toString();
 }
 
-void SaveReg(int section, const QString& key, const QString& value)
+bool SaveReg(int section, const QString& key, const QString& value)
 {
     selectSection(section);
     QSettings settings = store();
     settings.setValue(settingsPath(key), value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 void SettingsStore::useFolder(const QString& folder)

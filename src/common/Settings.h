@@ -29,7 +29,9 @@ enum : int {
 // that rule). Before any valid call there is no section, and keys are then
 // read and written at the top level of the application's store.
 QString GetReg(int section, const QString& key, const QString& defaultValue);
-void SaveReg(int section, const QString& key, const QString& value);
+// False when the store could not be written (a read-only store): the caller
+// reports it.
+bool SaveReg(int section, const QString& key, const QString& value);
 
 // A setting the client uses, named once with its section and default.
 struct SettingKey
@@ -39,7 +41,7 @@ struct SettingKey
     QString defaultValue;
 
     QString get() const { return GetReg(section, key, defaultValue); }
-    void set(const QString& value) const { SaveReg(section, key, value); }
+    bool set(const QString& value) const { return SaveReg(section, key, value); }
 };
 
 namespace Setting {

@@ -6,6 +6,7 @@
 #include "RationReportSource.h"
 #include "ServerSession.h"
 #include "SingleInstance.h"
+#include "Translations.h"
 #include "fFeat.h"
 #include "fPreView.h"
 
@@ -72,30 +73,25 @@ void joinSingleInstance(SingleInstance& instance, fFeat& window)
 
 int runQuorvel(int argc, char* argv[])
 {
-    // Help and version must work on a terminal without a display, so they are
-    // answered before the toolkit starts. Anything the first reading does not
-    // accept may still be one of the toolkit's own options (-platform,
-    // -style ...): those are removed once the application exists, and the
-    // rest is read again.
-    StartOptions options = CommandLine::parse(rawArguments(argc, argv));
-    if (options.action == StartOptions::Action::Help || options.action == StartOptions::Action::Version)
+    // Help, version and mistakes must be answered on a terminal without a
+    // display, so the whole command line, the toolkit's own options included,
+    // is judged before the toolkit starts.
+    const StartOptions options = CommandLine::parse(rawArguments(argc, argv));
+    if (options.action != StartOptions::Action::Run)
         return answerOnTerminal(options);
 
     QApplication app(argc, argv);
+    // No display name: the platform would append it to every window's
+    // caption, and the captions are fixed. Untitled windows and boxes still
+    // show the application name.
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvel"));
     QApplication::setWindowIcon(AppIcon::icon());
     // Wayland shells find the window's icon and entry through this name.
     QGuiApplication::setDesktopFileName(AppIcon::desktopId());
+    installRussianTranslations(app);
     // The program lives in the notification area: hiding the main window
     // must not end it. It ends only through the main window's closing step.
     QApplication::setQuitOnLastWindowClosed(false);
-
-    if (options.action == StartOptions::Action::Fail) {
-        options = CommandLine::parse(QApplication::arguments().mid(1));
-        if (options.action != StartOptions::Action::Run)
-            return answerOnTerminal(options);
-    }
 
     // Before the window: a second start must not add a tray icon or connect.
     SingleInstance instance;

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace CommandLine {
 namespace {
 
@@ -99,6 +101,36 @@ std::optional<Server> parseServer(const QString& value)
     return Server{host, port};
 }
 
+// The toolkit's own options (Qt reads and removes them when the application
+// starts). They are recognised here so that the whole command line is judged
+// before the toolkit starts: with no display it could not even start.
+bool isToolkitFlag(const QString& name)
+{
+    static const QStringList flags = {u"reverse"_s, u"widgetcount"_s, u"nograb"_s, u"dograb"_s, u"sync"_s};
+    return flags.contains(name);
+}
+
+bool isToolkitOptionWithValue(const QString& name)
+{
+    static const QStringList options = {u"platform"_s,
+                                        u"platformpluginpath"_s,
+                                        u"platformtheme"_s,
+                                        u"plugin"_s,
+                                        u"qwindowgeometry"_s,
+                                        u"qwindowicon"_s,
+                                        u"qwindowtitle"_s,
+                                        u"session"_s,
+                                        u"display"_s,
+                                        u"geometry"_s,
+                                        u"title"_s,
+                                        u"icon"_s,
+                                        u"name"_s,
+                                        u"style"_s,
+                                        u"stylesheet"_s,
+                                        u"qmljsdebugger"_s};
+    return options.contains(name);
+}
+
 } // namespace
 
 StartOptions parse(const QStringList& arguments)
@@ -130,6 +162,20 @@ StartOptions parse(const QStringList& arguments)
                     QStringLiteral("malformed server \"%1\": expected HOST or HOST:PORT with a port "
                                    "from 1 to 65535 (an IPv6 address in brackets: [::1]:400)")
                         .arg(value));
+        } else if (argument.startsWith(u'-') && argument != u"-" && argument != u"--") {
+            // Qt takes "-name" and "--name" alike, and a value either next
+            // or after "=".
+            QString name = argument.mid(argument.startsWith(u"--") ? 2 : 1);
+            const qsizetype equals = name.indexOf(u'=');
+            const bool valueAttached = equals >= 0;
+            if (valueAttached)
+                name.truncate(equals);
+            if (isToolkitOptionWithValue(name)) {
+                if (!valueAttached && ++i >= arguments.size())
+                    return failure(u"%1 needs a value"_s.arg(argument));
+            } else if (!isToolkitFlag(name) || valueAttached) {
+                return failure(QStringLiteral("unknown argument \"%1\"").arg(argument));
+            }
         } else {
             return failure(QStringLiteral("unknown argument \"%1\"").arg(argument));
         }

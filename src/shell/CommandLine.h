@@ -29,7 +29,8 @@ namespace CommandLine {
 // Reads the arguments that follow the program name. Accepted:
 //   --server HOST[:PORT] (also --server=HOST[:PORT]); HOST is a name, an IPv4
 //   address or an IPv6 address (in brackets when a port follows: [::1]:400);
-//   -h / --help; --version.
+//   -h / --help; --version; and Qt's own options (-platform NAME, -style NAME,
+//   -reverse ...), left in place for the toolkit to read.
 StartOptions parse(const QStringList& arguments);
 
 QString helpText();

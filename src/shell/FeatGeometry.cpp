@@ -2,6 +2,9 @@
 
 #include <QtMath>
 
+#include <algorithm>
+#include <numeric>
+
 namespace FeatGeometry {
 
 QRect clientTwips()
@@ -28,6 +31,27 @@ const QList<Control>& controls()
         {QStringLiteral("Label3"), QRect(2640, 4200, 210, 195)},
     };
     return table;
+}
+
+QList<QRect> fitCaptions(QList<QRect> rects, const QList<int>& needed, int gap)
+{
+    QList<qsizetype> order(rects.size());
+    std::iota(order.begin(), order.end(), 0);
+    // Left to right, so a control pushed along pushes its own neighbours.
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return rects[a].left() < rects[b].left(); });
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        QRect& grown = rects[order[i]];
+        grown.setWidth(qMax(grown.width(), needed.value(order[i])));
+        for (qsizetype j = i + 1; j < order.size(); ++j) {
+            QRect& next = rects[order[j]];
+            const bool sameRow = grown.top() <= next.bottom() && next.top() <= grown.bottom();
+            const int overlap = grown.right() + 1 + gap - next.left();
+            if (sameRow && next.left() >= grown.left() && overlap > 0)
+                next.translate(overlap, 0);
+        }
+    }
+    return rects;
 }
 
 int toPixels(int twips, qreal dotsPerInch)

@@ -23,6 +23,13 @@ QRect clientTwips();
 // of the client area on purpose.
 const QList<Control>& controls();
 
+// The captions are fixed but the platform's font may be wider than the one the
+// window was designed with: each control grows to the width its caption needs
+// (`needed`, 0 for none), and the controls to its right that share its rows
+// move along so that none overlaps another, keeping at least `gap` between
+// them. The rectangles are in pixels, in the order of `controls()`.
+QList<QRect> fitCaptions(QList<QRect> rects, const QList<int>& needed, int gap);
+
 int toPixels(int twips, qreal dotsPerInch);
 QRect toPixels(const QRect& twips, qreal dpiX, qreal dpiY);
 

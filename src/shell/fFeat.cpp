@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -127,15 +128,33 @@ void fFeat::layOut()
     const QScreen* screen = this->screen();
     const qreal dpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
     const qreal dpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
+    const QRect client = FeatGeometry::toPixels(FeatGeometry::clientTwips(), dpiX, dpiY);
+    QList<QWidget*> widgets;
+    QList<QRect> rects;
+    QList<int> needed;
     for (const FeatGeometry::Control& control : FeatGeometry::controls()) {
         auto* widget = findChild<QWidget*>(control.name, Qt::FindDirectChildrenOnly);
         Q_ASSERT(widget);
         QRect rect = FeatGeometry::toPixels(control.twips, dpiX, dpiY);
         // A font that renders taller than the design's must not be clipped.
         rect.setHeight(qMax(rect.height(), widget->minimumSizeHint().height()));
-        widget->setGeometry(rect);
+        widgets << widget;
+        rects << rect;
+        const bool captioned = qobject_cast<QLabel*>(widget) || qobject_cast<QPushButton*>(widget);
+        needed << (captioned ? widget->sizeHint().width() : 0);
     }
-    setFixedSize(FeatGeometry::toPixels(FeatGeometry::clientTwips(), dpiX, dpiY).size());
+    // The gap the design leaves between "Размер шрифта" and its box.
+    rects = FeatGeometry::fitCaptions(rects, needed, FeatGeometry::toPixels(105, dpiX));
+    QSize size = client.size();
+    for (qsizetype i = 0; i < widgets.size(); ++i) {
+        widgets[i]->setGeometry(rects[i]);
+        // The manual command facility lies outside the window on purpose;
+        // everything else that grew keeps the window around it.
+        const QRect designed = FeatGeometry::toPixels(FeatGeometry::controls()[i].twips, dpiX, dpiY);
+        if (client.contains(designed.topLeft()))
+            size = size.expandedTo(QSize(rects[i].right() + 1, rects[i].bottom() + 1));
+    }
+    setFixedSize(size);
 }
 
 void fFeat::Form_Load()
@@ -160,7 +179,14 @@ void fFeat::tFont_Change(const QString& text)
 {
     if (m_fillingFont || !RussianFormat::isNumeric(text))
         return;
-    Setting::FontSize.set(text);
+    // Told once: every keystroke saves, and a store that cannot be written
+    // would otherwise answer each one with a box.
+    if (!Setting::FontSize.set(text) && !m_saveFailureReported) {
+        m_saveFailureReported = true;
+        Show_Error(QStringLiteral("Не удалось сохранить настройку ") + Setting::FontSize.key + u'\r' +
+                       SettingsStore::fileName(),
+                   QStringLiteral("mReg"), QStringLiteral("SaveReg"), 0);
+    }
 }
 
 bool fFeat::Form_QueryUnload()
@@ -319,11 +345,22 @@ QIcon fFeat::windowIcon() const
 
 void fFeat::showWindow()
 {
+    // Back where it was: a window shown again without a position of its own
+    // is placed anew by the window manager. The platform window is told
+    // directly, since to the widget the position has not changed.
+    if (!isVisible() && m_hiddenAt && windowHandle())
+        windowHandle()->setPosition(*m_hiddenAt);
     show();
 }
 
 void fFeat::setNormalState()
 {
+    // A hidden window stays hidden. X maps a window whose state leaves
+    // "minimised" even while the toolkit counts it as hidden: it would show as
+    // a frame that is never painted and that the next minimise would not
+    // hide. Showing it again sets its state after showing it.
+    if (!isVisible())
+        return;
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
@@ -352,8 +389,11 @@ void fFeat::setNotificationAreaCheck(std::function<bool()> check)
 
 void fFeat::Form_Resize()
 {
-    if (isMinimized() && isVisible() && m_notificationAreaExists())
+    if (isMinimized() && isVisible() && m_notificationAreaExists()) {
+        if (windowHandle())
+            m_hiddenAt = windowHandle()->position();
         hide();
+    }
 }
 
 void fFeat::changeEvent(QEvent* event)

@@ -4,10 +4,12 @@
 #include "TrayCommands.h"
 #include "TrayHost.h"
 
+#include <QPoint>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class PlainTextStatusBox;
 class QLabel;
@@ -127,4 +129,7 @@ private:
     std::function<void()> m_endProgram;
     std::function<bool()> m_notificationAreaExists;
     bool m_fillingFont = false;
+    // Where the window was when minimising hid it.
+    std::optional<QPoint> m_hiddenAt;
+    bool m_saveFailureReported = false;
 };

@@ -2,14 +2,20 @@
 #include "ErrorBox.h"
 #include "ScriptedDialogs.h"
 #include "TextSelection.h"
+#include "Translations.h"
 
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
 
 using namespace Dialogs;
+using namespace Qt::Literals::StringLiterals;
 
 class TestDialogs : public QObject
 {
@@ -30,6 +36,34 @@ private slots:
         QCOMPARE(box->windowTitle(), u"Сервер рецептур"_qs);
         QCOMPARE(box->icon(), QMessageBox::Question);
         QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    }
+
+    // Russian whatever the machine's language (the tests run in the C locale):
+    // the boxes' own buttons even without Qt's translations, and Qt's own
+    // texts (context menus, file dialogs) from its Russian translations.
+    void everythingSpeaksRussian()
+    {
+        std::unique_ptr<QMessageBox> question(createMessageBox({u"?"_s, {}, Icon::Question, Buttons::YesNo}));
+        std::unique_ptr<QMessageBox> note(createMessageBox({u"!"_s, {}, Icon::None}));
+        std::unique_ptr<QInputDialog> input(createInputDialog(u"Введите текст сообщения:"_s, u"Т"_s));
+        QCOMPARE(
+            (QStringList{question->button(QMessageBox::Yes)->text(),
+                         question->button(QMessageBox::No)->text(), note->button(QMessageBox::Ok)->text(),
+                         input->okButtonText(), input->cancelButtonText()}),
+            (QStringList{u"Да"_s, u"Нет"_s, u"ОК"_s, u"ОК"_s, u"Отмена"_s}));
+
+        QVERIFY(installRussianTranslations(*QCoreApplication::instance()));
+        QLineEdit edit;
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList texts{QCoreApplication::translate("QFileDialog", "File &name:"),
+                          QCoreApplication::translate("QPlatformTheme", "Save")};
+        for (const QAction* action : menu->actions())
+            texts << action->text().section(u'\t', 0, 0); // without its shortcut
+        texts.removeAll(QString()); // separators
+        QVERIFY(texts.size() > 2);
+        for (const QString& text : texts)
+            QVERIFY2(text.contains(QRegularExpression(u"^[^A-Za-z]*[А-Яа-я][^A-Za-z]*$"_s)),
+                     qPrintable(text));
     }
 
     void showErrorAndOtherBoxesReachTheScript()

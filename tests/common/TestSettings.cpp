@@ -1,9 +1,13 @@
 #include "Settings.h"
 #include "TempSettings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
 
 class TestSettings : public QObject
 {
@@ -42,6 +46,28 @@ private slots:
         QCOMPARE(Setting::ResizeStatus.get(), u"2"_qs);
         QCOMPARE(Setting::NamePOP.get(), u"Столовая №1"_qs);
         QCOMPARE(Setting::FontSize.get(), u"24"_qs);
+    }
+
+    // As another program sharing the store writes it, the comma unquoted.
+    void readsTextWithACommaAsWritten_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("unquoted comma") << u"ООО Ромашка, столовая"_s << u"ООО Ромашка, столовая"_s;
+        QTest::newRow("no blank") << u"a,b ,  c"_s << u"a,b ,  c"_s;
+        QTest::newRow("quoted") << u"\"a, b\""_s << u"a, b"_s;
+        QTest::newRow("quoted part") << u"\"a\", b"_s << u"a, b"_s;
+    }
+
+    void readsTextWithACommaAsWritten()
+    {
+        QFETCH(QString, line);
+        TempSettings temp;
+        QFile file(SettingsStore::fileName());
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
+        file.write("[User]\nName_POP=" + line.toUtf8() + "\n");
+        file.close();
+        QTEST(Setting::NamePOP.get(), "read");
     }
 };
 

@@ -25,6 +25,9 @@ private slots:
         QTest::newRow("bare ipv6") << u"--server ::1"_qs << Action::Run << u"::1|"_qs;
         QTest::newRow("cyrillic name") << u"--server сервер.рф:1"_qs << Action::Run << u"сервер.рф|1"_qs;
 
+        // The toolkit's own options are left to it, values and all.
+        QTest::newRow("toolkit options")
+            << u"-platform xcb --server h:1 -style=Fusion --reverse"_qs << Action::Run << u"h|1"_qs;
         QTest::newRow("help") << u"-h"_qs << Action::Help << QString();
         QTest::newRow("help wins") << u"--server h:1 --version --help"_qs << Action::Help << QString();
         QTest::newRow("version") << u"--version"_qs << Action::Version << QString();
@@ -33,6 +36,10 @@ private slots:
         QTest::newRow("positional") << u"127.0.0.1"_qs << Action::Fail
                                     << u"unknown argument \"127.0.0.1\""_qs;
         QTest::newRow("unknown beats help") << u"--help --bogus"_qs << Action::Fail << u"\"--bogus\""_qs;
+        QTest::newRow("toolkit option without value")
+            << u"-platform"_qs << Action::Fail << u"needs a value"_qs;
+        QTest::newRow("toolkit flag with value")
+            << u"-reverse=1"_qs << Action::Fail << u"unknown argument"_qs;
         QTest::newRow("missing value") << u"--server"_qs << Action::Fail << u"needs a value"_qs;
         QTest::newRow("twice") << u"--server a --server b"_qs << Action::Fail << u"only once"_qs;
         QTest::newRow("empty value") << u"--server="_qs << Action::Fail << u"malformed server \"\""_qs;

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 // The real program against the real demo server: brastel-demo on a free
 // port, quorvel started offscreen with --server pointing at a recording
 // proxy in front of it, and the conversation checked from the server's side.
@@ -16,6 +18,36 @@ class TestEndToEnd : public QObject
     Q_OBJECT
 
 private slots:
+    // Answered before the toolkit starts, so without a display too.
+    void answersOnTheTerminalWithoutADisplay_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output"); // the start of what it writes
+        QTest::newRow("unknown") << u"--bogus"_s << 2 << u"quorvel: unknown argument \"--bogus\""_s;
+        QTest::newRow("bad port") << u"--server=1.2.3.4:99999"_s << 2 << u"quorvel: malformed server"_s;
+        QTest::newRow("help") << u"--help"_s << 0 << u"Usage: quorvel"_s;
+        QTest::newRow("version") << u"--version"_s << 0 << u"quorvel 1.0.0"_s;
+    }
+
+    void answersOnTheTerminalWithoutADisplay()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, output);
+        QProcess client;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+            environment.remove(name);
+        client.setProcessEnvironment(environment);
+        client.start(QStringLiteral(QUORVEL_BINARY), {argument});
+        QVERIFY(client.waitForFinished(20000));
+        QCOMPARE(client.exitStatus(), QProcess::NormalExit);
+        QTEST(client.exitCode(), "status");
+        const QString written =
+            QString::fromLocal8Bit(client.readAllStandardOutput() + client.readAllStandardError());
+        QVERIFY2(written.startsWith(output), qPrintable(written));
+    }
+
     void clientAsksForTheCatalogueThenNormsAndDishes()
     {
         QProcess server;

@@ -1,9 +1,11 @@
 #include "fFeat.h"
 
 #include "ScriptedDialogs.h"
+#include "Settings.h"
 #include "TempSettings.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -11,6 +13,8 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -158,6 +162,22 @@ private slots:
         QTEST(storedFontSize().toString(), "stored");
     }
 
+    void aStoreThatCannotBeWrittenIsReportedOnce()
+    {
+        Rig rig;
+        QFile blocker(rig.settings.folder() + u"/file"_s);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        SettingsStore::useFolder(blocker.fileName());
+        rig.dialogs.expectBox();
+        rig.window.tFont->setText(u"1"_s);
+        rig.window.tFont->setText(u"12"_s); // the program goes on, asking nothing more
+        QCOMPARE(rig.dialogs.boxes().size(), 1);
+        QVERIFY2(
+            rig.dialogs.boxTexts().first().startsWith(u"Не удалось сохранить настройку Brastel.FontSize\r"_s),
+            qPrintable(rig.dialogs.boxTexts().first()));
+        QCOMPARE(rig.window.tFont->text(), u"12"_s);
+    }
+
     void closing_data()
     {
         QTest::addColumn<bool>("ask");
@@ -210,12 +230,14 @@ private slots:
         QCOMPARE(window.isVisible(), !notificationArea);
         if (!notificationArea)
             return;
-        // A press on the tray icon restores the state, but a hidden window stays hidden.
+        // A press on the tray icon leaves a hidden window hidden; showing it
+        // again (double-click, "Настройки") gives it its normal state.
         window.setNormalState();
         window.bringToFront();
-        QVERIFY(!window.isMinimized() && !window.isVisible());
+        QVERIFY(!window.isVisible());
         window.showWindow();
-        QVERIFY(window.isVisible());
+        window.setNormalState();
+        QVERIFY(!window.isMinimized() && window.isVisible());
     }
 };
 

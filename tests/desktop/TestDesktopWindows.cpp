@@ -1,0 +1,171 @@
+#include "Desktop.h"
+
+#include "Application.h"
+#include "FitnessController.h"
+#include "FitnessLayout.h"
+#include "RationReportSource.h"
+#include "ServerSession.h"
+#include "TempSettings.h"
+#include "Translations.h"
+#include "Twips.h"
+#include "fEnergy.h"
+#include "fFeat.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+Desktop* g_desktop = nullptr;
+}
+
+// The program's windows in this process, on the real X platform with a
+// window manager: what only real fonts, frames and dialogs show.
+class TestDesktopWindows : public QObject
+{
+    Q_OBJECT
+
+    TempSettings m_settings;
+
+private slots:
+    void mainWindowShowsWholeCaptions()
+    {
+        fFeat window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QList<QWidget*> shown;
+        for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (window.rect().contains(control->geometry().topLeft()))
+                shown << control;
+        }
+        QCOMPARE(shown.size(), 11); // all but the manual command facility
+        for (QWidget* control : shown) {
+            QVERIFY2(window.rect().contains(control->geometry()), qPrintable(control->objectName()));
+            if (qobject_cast<QLabel*>(control) || qobject_cast<QPushButton*>(control))
+                QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
+            for (QWidget* other : shown)
+                QVERIFY2(other == control || !control->geometry().intersects(other->geometry()),
+                         qPrintable(control->objectName() + u" overlaps "_s + other->objectName()));
+        }
+    }
+
+    void exitQuestionSpeaksRussian()
+    {
+        fFeat window;
+        window.bUnLoadQues = true;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QStringList seen;
+        QTimer::singleShot(500, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QAbstractButton* button : box->buttons())
+                seen << button->text();
+            seen << g_desktop->title(QString::number(box->winId()));
+            box->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!window.Form_QueryUnload());
+        seen.sort();
+        QCOMPARE(seen, (QStringList{u"Да"_s, u"Нет"_s, u"Сервер рецептур"_s}));
+    }
+
+    // The fitness window opens when the catalogue arrives from the demo server;
+    // at every size its controls sit where the layout rules put them.
+    void fitnessLayoutFollowsTheRules()
+    {
+        QProcess& server = g_desktop->start(QStringLiteral(BRASTEL_DEMO_BINARY), {u"--port"_s, u"0"_s},
+                                            QProcessEnvironment::systemEnvironment());
+        QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, 30000));
+        const QString port = QRegularExpression(u":(\\d+)$"_s)
+                                 .match(QString::fromUtf8(server.readLine()).trimmed())
+                                 .captured(1);
+        fFeat window;
+        window.tPort->setText(port);
+        FitnessController fitness(window.session());
+        const RationReportSource report(fitness);
+        connectFitness(window, fitness, report);
+        window.Form_Load();
+        QVERIFY(QTest::qWaitFor([&] { return fitness.window() && fitness.window()->isVisible(); }, 20000));
+        fEnergy& energy = *fitness.window();
+        QVERIFY(QTest::qWaitForWindowExposed(&energy));
+        QCOMPARE(g_desktop->title(QString::number(energy.winId())), u"Запрос калорийности с сервера"_s);
+
+        // The rules keep what they computed from one size to the next.
+        FitnessLayout expected = FitnessLayout::design();
+        const double dpi = energy.logicalDpiY();
+        const auto name = [](int i) {
+            static const char* const names[] = {"cMan",   "cGirl",   "lKFA",    "cKFA",      "lVozr", "cVozr",
+                                                "lBases", "lDishes", "lFindBB", "lFindD",    "lOut",  "tOut",
+                                                "cClear", "lHS",     "cAdd",    "cClearall", "cPrint"};
+            return QString::fromLatin1(names[i]);
+        };
+        const auto check = [&](const char* size) {
+            QTest::qWait(700); // the window manager's answer and the frame
+            const auto selfSizing = [&](int i) {
+                return name(i) == u"lKFA" || name(i) == u"lVozr" || name(i) == u"lOut" ||
+                       name(i).startsWith(u"lFind");
+            };
+            // Labels size themselves to their caption; the rules place their
+            // neighbours by the size they have.
+            for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
+                if (!selfSizing(i))
+                    continue;
+                FitnessLayout::Geometry geometry = expected.geometry(FitnessLayout::Control(i));
+                const QWidget* label = energy.findChild<QWidget*>(name(i));
+                geometry.width = Twips::fromPixels(label->width(), dpi);
+                geometry.height = Twips::fromPixels(label->height(), dpi);
+                expected.setGeometry(FitnessLayout::Control(i), geometry);
+            }
+            const QRect frame = energy.frameGeometry();
+            expected.apply(Twips::fromPixels(frame.width(), dpi), Twips::fromPixels(frame.height(), dpi));
+            for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
+                const QWidget* widget = energy.findChild<QWidget*>(name(i));
+                const QRect rect = expected.pixelRect(FitnessLayout::Control(i), dpi);
+                const QRect actual = selfSizing(i) ? QRect(widget->pos(), rect.size()) : widget->geometry();
+                if (actual != rect)
+                    return u"%1 at %2 %3x%4: "_s.arg(name(i), QLatin1String(size))
+                               .arg(frame.width())
+                               .arg(frame.height()) +
+                           QDebug::toString(actual) + u" instead of "_s + QDebug::toString(rect);
+            }
+            return QString();
+        };
+        QStringList mismatches{check("first show")};
+        energy.resize(1, 1); // as small as the window manager lets it be
+        mismatches << check("smallest size");
+        energy.showMaximized();
+        mismatches << check("maximised");
+        mismatches.removeAll(QString());
+        QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(u"; "_s)));
+        window.session().setReplyTarget(nullptr);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    Desktop desktop;
+    if (!desktop.isReady()) {
+        qCritical("%s", qPrintable(desktop.error()));
+        return 1;
+    }
+    g_desktop = &desktop;
+    const QProcessEnvironment environment = desktop.environment();
+    for (const QString& name : {u"DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+        qputenv(name.toLatin1(), environment.value(name).toUtf8());
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    QApplication app(argc, argv);
+    installRussianTranslations(app);
+    TestDesktopWindows test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestDesktopWindows.moc"
