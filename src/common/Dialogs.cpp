@@ -48,10 +48,14 @@ public:
         return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
     }
 
-    QString saveFileName(const QString& caption, const QString& suggestedPath,
-                         const QString& filter) override
+    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override
     {
         return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
+    }
+
+    QString openFileName(const QString& caption, const QString& folder, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
     }
 };
 
@@ -63,7 +67,10 @@ QtBackend& qtBackend()
 
 Backend* g_backend = nullptr;
 
-Backend& backend() { return g_backend ? *g_backend : qtBackend(); }
+Backend& backend()
+{
+    return g_backend ? *g_backend : qtBackend();
+}
 
 } // namespace
 
@@ -82,7 +89,15 @@ QString saveFileName(const QString& caption, const QString& suggestedPath, const
     return backend().saveFileName(caption, suggestedPath, filter);
 }
 
-void setBackend(Backend* replacement) { g_backend = replacement; }
+QString openFileName(const QString& caption, const QString& folder, const QString& filter)
+{
+    return backend().openFileName(caption, folder, filter);
+}
+
+void setBackend(Backend* replacement)
+{
+    g_backend = replacement;
+}
 
 QMessageBox* createMessageBox(const Box& box, QWidget* parent)
 {
@@ -96,10 +111,18 @@ QMessageBox* createMessageBox(const Box& box, QWidget* parent)
     if (auto* label = dialog->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
         label->setOpenExternalLinks(false);
     switch (box.icon) {
-    case Icon::None: dialog->setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: dialog->setIcon(QMessageBox::Information); break;
-    case Icon::Question: dialog->setIcon(QMessageBox::Question); break;
-    case Icon::Critical: dialog->setIcon(QMessageBox::Critical); break;
+    case Icon::None:
+        dialog->setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Information:
+        dialog->setIcon(QMessageBox::Information);
+        break;
+    case Icon::Question:
+        dialog->setIcon(QMessageBox::Question);
+        break;
+    case Icon::Critical:
+        dialog->setIcon(QMessageBox::Critical);
+        break;
     }
     if (box.buttons == Buttons::YesNo) {
         dialog->setStandardButtons(QMessageBox::Yes | QMessageBox::No);

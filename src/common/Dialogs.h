@@ -5,7 +5,7 @@
 class QMessageBox;
 class QWidget;
 
-// The program's message box, input box and save-file dialog. Every window asks
+// The program's message box, input box and open- and save-file dialogs. Every window asks
 // through here, so a test can answer from a script instead of a real dialog.
 //
 // Texts use a single carriage return as the line break (the program composes
@@ -13,9 +13,24 @@ class QWidget;
 // as plain text: several boxes carry text that comes from the server.
 namespace Dialogs {
 
-enum class Buttons { Ok, YesNo };
-enum class Icon { None, Information, Question, Critical };
-enum class Answer { Ok, Yes, No };
+enum class Buttons
+{
+    Ok,
+    YesNo
+};
+enum class Icon
+{
+    None,
+    Information,
+    Question,
+    Critical
+};
+enum class Answer
+{
+    Ok,
+    Yes,
+    No
+};
 
 // The title a box shows when it is given none of its own.
 inline constexpr char16_t kApplicationTitle[] = u"Quorvel";
@@ -39,12 +54,15 @@ public:
     // Empty text when the user cancels.
     virtual QString saveFileName(const QString& caption, const QString& suggestedPath,
                                  const QString& filter) = 0;
+    // Empty text when the user cancels.
+    virtual QString openFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
 };
 
 Answer message(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
                const QString& title = QString());
 QString input(const QString& prompt, const QString& title = QString());
 QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter);
+QString openFileName(const QString& caption, const QString& folder, const QString& filter);
 
 // Replaces the backend (nullptr restores the real one). Not owned.
 void setBackend(Backend* backend);

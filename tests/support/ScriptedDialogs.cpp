@@ -2,15 +2,35 @@
 
 #include <QTest>
 
-ScriptedDialogs::ScriptedDialogs() { Dialogs::setBackend(this); }
+ScriptedDialogs::ScriptedDialogs()
+{
+    Dialogs::setBackend(this);
+}
 
-ScriptedDialogs::~ScriptedDialogs() { Dialogs::setBackend(nullptr); }
+ScriptedDialogs::~ScriptedDialogs()
+{
+    Dialogs::setBackend(nullptr);
+}
 
-void ScriptedDialogs::expectBox(Dialogs::Answer answer) { m_boxAnswers.enqueue(answer); }
+void ScriptedDialogs::expectBox(Dialogs::Answer answer)
+{
+    m_boxAnswers.enqueue(answer);
+}
 
-void ScriptedDialogs::expectInput(const QString& answer) { m_inputAnswers.enqueue(answer); }
+void ScriptedDialogs::expectInput(const QString& answer)
+{
+    m_inputAnswers.enqueue(answer);
+}
 
-void ScriptedDialogs::expectSaveFile(const QString& path) { m_fileAnswers.enqueue(path); }
+void ScriptedDialogs::expectSaveFile(const QString& path)
+{
+    m_fileAnswers.enqueue(path);
+}
+
+void ScriptedDialogs::expectOpenFile(const QString& path)
+{
+    m_openAnswers.enqueue(path);
+}
 
 QStringList ScriptedDialogs::boxTexts() const
 {
@@ -25,6 +45,7 @@ void ScriptedDialogs::clear()
     m_boxAnswers.clear();
     m_inputAnswers.clear();
     m_fileAnswers.clear();
+    m_openAnswers.clear();
     m_boxes.clear();
     m_prompts.clear();
 }
@@ -33,8 +54,9 @@ Dialogs::Answer ScriptedDialogs::message(const Dialogs::Box& box)
 {
     m_boxes << box;
     if (m_boxAnswers.isEmpty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected message box: \"%1\" (%2)").arg(box.text, box.title)),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("unexpected message box: \"%1\" (%2)").arg(box.text, box.title)),
+            __FILE__, __LINE__);
         return Dialogs::Answer::No;
     }
     return m_boxAnswers.dequeue();
@@ -60,4 +82,15 @@ QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, co
         return QString();
     }
     return m_fileAnswers.dequeue();
+}
+
+QString ScriptedDialogs::openFileName(const QString& caption, const QString&, const QString&)
+{
+    m_prompts << caption;
+    if (m_openAnswers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected open dialog: \"%1\"").arg(caption)), __FILE__,
+                     __LINE__);
+        return QString();
+    }
+    return m_openAnswers.dequeue();
 }
