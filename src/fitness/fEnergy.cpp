@@ -200,9 +200,12 @@ void fEnergy::createControls()
 
     cRation = new QPushButton(QStringLiteral("&Рацион…"), this);
     cRation->setObjectName(QStringLiteral("cRation"));
+    // Out of the designed tab chain, which runs from cPrint back to cMan;
+    // its mnemonic reaches it from the keyboard.
+    cRation->setFocusPolicy(Qt::ClickFocus);
 
     QWidget* const order[] = {cMan, cGirl,  cKFA, cVozr,     lBases, lDishes,
-                              tOut, cClear, cAdd, cClearall, cPrint, cRation};
+                              tOut, cClear, cAdd, cClearall, cPrint};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
