@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation2 fonts-dejavu-core
   cups cups-client cups-filters poppler-utils
+  libreoffice-calc-nogui
 )
 
 missing=()
