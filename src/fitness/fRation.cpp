@@ -148,7 +148,11 @@ void fRation::refresh()
             tRation->setItem(r, c, item);
         }
     }
-    tRation->resizeColumnsToContents();
+    // Every column but the name, which takes the room that is left.
+    for (int c = 0; c < ColumnCount; ++c) {
+        if (c != Name)
+            tRation->resizeColumnToContents(c);
+    }
     if (current >= 0 && current < table.rows.size())
         tRation->setCurrentCell(current, Weight);
     m_filling = false;
@@ -226,7 +230,9 @@ void fRation::changeWeight(QTableWidgetItem* item)
 
 QString fRation::documentsPath(const QString& fileName)
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(fileName);
+    // A fresh account may have no documents folder yet; its home is next best.
+    const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    return (documents.exists() ? documents : QDir::home()).filePath(fileName);
 }
 
 void fRation::openFile()

@@ -51,24 +51,7 @@ class TestRationCsv : public QObject
     Q_OBJECT
 
 private slots:
-    void cellsAreQuoted_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("cell");
-        QTest::newRow("plain") << u"Борщ"_s << u"Борщ"_s;
-        QTest::newRow("separator") << u"а;б"_s << u"\"а;б\""_s;
-        QTest::newRow("quotes doubled") << u"\"наш\""_s << u"\"\"\"наш\"\"\""_s;
-        QTest::newRow("line break") << u"а\nб"_s << u"\"а\nб\""_s;
-        QTest::newRow("formula disarmed") << u"=1+1"_s << u"'=1+1"_s;
-        QTest::newRow("at sign disarmed") << u"@x"_s << u"'@x"_s;
-    }
-    void cellsAreQuoted()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, cell);
-        QCOMPARE(RationCsv::cell(text), cell);
-    }
-
+    // Quoting (";" and quotes), the disarmed formula, numbers with a decimal comma.
     void writesTheWindowsTable()
     {
         FakeReportSource source = twoDishes();
