@@ -172,6 +172,7 @@ public:
     Dialogs::Answer message(const Dialogs::Box&) override { return Dialogs::Answer::Ok; }
     QString input(const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 const QByteArray& mixedBytes()

@@ -51,6 +51,11 @@ public:
     {
         return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
     }
+
+    QString openFileName(const QString& caption, const QString& folder, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+    }
 };
 
 QtBackend& qtBackend()
@@ -78,6 +83,11 @@ QString input(const QString& prompt, const QString& title)
 QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter)
 {
     return backend().saveFileName(caption, suggestedPath, filter);
+}
+
+QString openFileName(const QString& caption, const QString& folder, const QString& filter)
+{
+    return backend().openFileName(caption, folder, filter);
 }
 
 void setBackend(Backend* replacement) { g_backend = replacement; }

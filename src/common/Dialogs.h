@@ -6,7 +6,7 @@ class QInputDialog;
 class QMessageBox;
 class QWidget;
 
-// The program's message box, input box and save-file dialog. Every window asks
+// The program's message box, input box and open- and save-file dialogs. Every window asks
 // through here, so a test can answer from a script instead of a real dialog.
 //
 // Texts use a single carriage return as the line break (the program composes
@@ -40,12 +40,15 @@ public:
     // Empty text when the user cancels.
     virtual QString saveFileName(const QString& caption, const QString& suggestedPath,
                                  const QString& filter) = 0;
+    // Empty text when the user cancels.
+    virtual QString openFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
 };
 
 Answer message(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
                const QString& title = QString());
 QString input(const QString& prompt, const QString& title = QString());
 QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter);
+QString openFileName(const QString& caption, const QString& folder, const QString& filter);
 
 // Replaces the backend (nullptr restores the real one). Not owned.
 void setBackend(Backend* backend);

@@ -12,6 +12,7 @@ fEnergy& FitnessController::energy()
         m_window = std::make_unique<fEnergy>(m_recipes, m_sNorm, m_link);
         m_window->setPrintHandler(m_printHandler);
         m_window->setCloseProgramHandler(m_closeProgramHandler);
+        m_window->setReportSource(&m_reportSource);
         connect(m_window.get(), &fEnergy::unloaded, this, &FitnessController::unload);
         m_window->load();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RationReportSource.h"
 #include "RecipeData.h"
 #include "ReplyTarget.h"
 
@@ -56,6 +57,7 @@ private:
     ServerLink& m_link;
     RecipeData m_recipes;
     QString m_sNorm;
+    RationReportSource m_reportSource{*this};
     std::unique_ptr<fEnergy> m_window;
     std::function<void()> m_printHandler;
     std::function<void()> m_closeProgramHandler;

@@ -17,6 +17,7 @@
 #include "Settings.h"
 #include "TextSelection.h"
 #include "Twips.h"
+#include "fRation.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -215,6 +216,12 @@ void fEnergy::createControls()
     cPrint = new QPushButton(QStringLiteral("&Печать"), this);
     cPrint->setObjectName(QStringLiteral("cPrint"));
 
+    cRation = new QPushButton(QStringLiteral("&Рацион…"), this);
+    cRation->setObjectName(QStringLiteral("cRation"));
+    // Out of the designed tab chain, which runs from cPrint back to cMan;
+    // its mnemonic reaches it from the keyboard.
+    cRation->setFocusPolicy(Qt::ClickFocus);
+
     QWidget* const order[] = {cMan, cGirl,  cKFA, cVozr,     lBases, lDishes,
                               tOut, cClear, cAdd, cClearall, cPrint};
     for (std::size_t i = 1; i < std::size(order); ++i)
@@ -275,6 +282,7 @@ void fEnergy::placeControls()
         else
             widget->setGeometry(rect);
     }
+    cRation->setGeometry(m_layout.rationButtonPixelRect(dpi));
 }
 
 bool fEnergy::isSelfSizing(const QWidget* widget) const
@@ -297,6 +305,73 @@ void fEnergy::connectControls()
             cKFA_Click();
     });
     connect(cPrint, &QPushButton::clicked, this, &fEnergy::cPrint_Click);
+    connect(cRation, &QPushButton::clicked, this, &fEnergy::openRation);
+    // The ration window shows the group and its need next to the figures.
+    connect(cMan, &QCheckBox::toggled, this, &fEnergy::rationChanged);
+    connect(cKFA, &QComboBox::currentIndexChanged, this, &fEnergy::rationChanged);
+    connect(cVozr, &QComboBox::currentIndexChanged, this, &fEnergy::rationChanged);
+    connect(this, &fEnergy::rationChanged, this, [this] {
+        if (m_ration)
+            m_ration->refresh();
+    });
+}
+
+// ---- Ration window ----------------------------------------------------------
+
+void fEnergy::openRation()
+{
+    if (!m_reportSource)
+        return;
+    if (!m_ration)
+        m_ration = new fRation(*this, m_recipes.rationEntries(), *m_reportSource);
+    m_ration->refresh();
+    m_ration->show();
+    m_ration->raise();
+    m_ration->activateWindow();
+}
+
+fRation* fEnergy::rationWindow() const
+{
+    return m_ration;
+}
+
+void fEnergy::syncAddCaption()
+{
+    const int count = m_recipes.rationEntries().count();
+    cAdd->setText(count > 0 ? QStringLiteral("Добавить (") + QString::number(count) + u')'
+                            : QStringLiteral("Добавить"));
+}
+
+RationFile::Content fEnergy::chosenGroup() const
+{
+    RationFile::Content group;
+    group.women = cGirl->isChecked();
+    group.kfa = cKFA->currentText();
+    group.age = cVozr->currentText();
+    return group;
+}
+
+void fEnergy::chooseGroup(bool women, const QString& kfa, const QString& age)
+{
+    m_pendingGroup = std::pair{kfa, age};
+    if (cGirl->isChecked() != women)
+        cGirl->setChecked(women); // asks for that sex's table; chosen when it arrives
+    else
+        applyPendingGroup();
+}
+
+void fEnergy::applyPendingGroup()
+{
+    if (!m_pendingGroup)
+        return;
+    const auto [kfa, age] = *std::exchange(m_pendingGroup, std::nullopt);
+    const int k = cKFA->findText(kfa, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (k < 0)
+        return;
+    cKFA->setCurrentIndex(k); // rebuilds the age list for it
+    const int a = cVozr->findText(age, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (a >= 0)
+        cVozr->setCurrentIndex(a);
 }
 
 void fEnergy::load()
@@ -368,6 +443,7 @@ void fEnergy::form_fiz_Norm()
     refill(cKFA, table.kfaList());
     if (cKFA->count() > 0)
         cKFA->setCurrentIndex(0); // runs Form_Vozr, as a user's choice would
+    applyPendingGroup();
 }
 
 void fEnergy::Form_Vozr()
@@ -503,6 +579,7 @@ void fEnergy::cAdd_Click()
     switch (ration.add(m_recipes.CurrentHS(), tOut->text())) {
     case RationEntries::AddResult::Added:
         cAdd->setText(QStringLiteral("Добавить (") + QString::number(ration.upperBound()) + u')');
+        emit rationChanged();
         return;
     case RationEntries::AddResult::NoRecipe:
         Dialogs::message(QStringLiteral("Не загружена рецептура!"));
@@ -515,9 +592,7 @@ void fEnergy::cAdd_Click()
         Show_Error(Composition::LoadFailedMessage, QString(), QString(), 0);
         return;
     case RationEntries::AddResult::WeightUnreadable:
-        Show_Error(QStringLiteral(
-                       "Неверно указан выход блюда: нужно число не меньше нуля, например 200 или 150/50."),
-                   QString(), QString(), 0);
+        Show_Error(RationEntries::WeightRefusedMessage, QString(), QString(), 0);
         return;
     }
 }
@@ -526,6 +601,7 @@ void fEnergy::cClearall_Click()
 {
     m_recipes.rationEntries().reset();
     cAdd->setText(QStringLiteral("Добавить"));
+    emit rationChanged();
 }
 
 // Each box sets the other, and a change made from code counts as a click, so
@@ -617,6 +693,8 @@ void fEnergy::closeEvent(QCloseEvent* event)
                                                     Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
     // The window closes whatever the answer; only Yes takes the program along.
     event->accept();
+    if (m_ration)
+        m_ration->close();
     emit unloaded();
     if (answer == Dialogs::Answer::Yes && m_closeProgramHandler)
         m_closeProgramHandler();

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "FitnessLayout.h"
+#include "RationFile.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -14,7 +18,9 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class RecipeData;
+class ReportSource;
 class ServerLink;
+class fRation;
 
 // The fitness-calculation window "Запрос калорийности с сервера": pick a
 // collection and a dish, see its composition at a chosen weight, add up to 25
@@ -65,12 +71,29 @@ public:
     // "Закрыть всю программу?" answered Yes: the main window ends the program.
     void setCloseProgramHandler(std::function<void()> handler) { m_closeProgramHandler = std::move(handler); }
 
+    // The figures the ration window shows (not owned); without them the
+    // "&Рацион…" button opens nothing.
+    void setReportSource(const ReportSource* source) { m_reportSource = source; }
+    // "&Рацион…": the one ration window, opened or brought forward.
+    void openRation();
+    fRation* rationWindow() const;
+    // cAdd's caption after the ration changed elsewhere: "Добавить (n)", or
+    // "Добавить" for the empty ration.
+    void syncAddCaption();
+    // The group as a ration file keeps it (entries left empty), and choosing
+    // it back: a change of sex asks for that table, and the coefficient and
+    // age band are chosen when it arrives, if it has them.
+    RationFile::Content chosenGroup() const;
+    void chooseGroup(bool women, const QString& kfa, const QString& age);
+
     // The font size Get_Font would use for a setting text.
     static double fontSizeFromSetting(const QString& text);
 
 signals:
     // The window has closed (after its close question); this object is done.
     void unloaded();
+    // The ration, the group or its need changed.
+    void rationChanged();
 
 protected:
     bool event(QEvent* event) override;
@@ -103,6 +126,7 @@ private:
     void cGirl_Click();
     void cKFA_Click();
     void cPrint_Click();
+    void applyPendingGroup();
 
     RecipeData& m_recipes;
     QString& m_sNorm;
@@ -113,6 +137,9 @@ private:
     // The outer size the layout was last made for.
     QSize m_laidOutFor;
     bool m_selectOnRelease = false;
+    const ReportSource* m_reportSource = nullptr;
+    QPointer<fRation> m_ration;
+    std::optional<std::pair<QString, QString>> m_pendingGroup;
 
     QCheckBox* cMan = nullptr;
     QCheckBox* cGirl = nullptr;
@@ -131,4 +158,5 @@ private:
     QPushButton* cAdd = nullptr;
     QPushButton* cClearall = nullptr;
     QPushButton* cPrint = nullptr;
+    QPushButton* cRation = nullptr;
 };

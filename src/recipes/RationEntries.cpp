@@ -6,7 +6,9 @@
 #include "ProtocolWords.h"
 #include "RussianFormat.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 void RationEntries::reset()
 {
@@ -64,6 +66,56 @@ RationEntries::AddResult RationEntries::add(const QString& currentHS, const QStr
     else
         m_entries << scaled;
     return AddResult::Added;
+}
+
+void RationEntries::remove(QList<int> indices)
+{
+    std::sort(indices.begin(), indices.end(), std::greater<int>());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    for (const int i : indices) {
+        if (i >= 1 && i <= upperBound())
+            m_entries.removeAt(i - 1);
+    }
+    if (m_entries.isEmpty())
+        reset();
+}
+
+bool RationEntries::move(int i, int step)
+{
+    const int j = i + step;
+    if (isEmpty() || (step != 1 && step != -1) || i < 1 || j < 1 || i > upperBound() || j > upperBound())
+        return false;
+    m_entries.swapItemsAt(i - 1, j - 1);
+    return true;
+}
+
+RationEntries::AddResult RationEntries::setWeight(int i, const QString& weightText)
+{
+    if (i < 1 || i > upperBound() || entry(i).isEmpty())
+        return AddResult::NoRecipe;
+    // Above zero even should an add come to take 0: an entry of weight 0
+    // could never be scaled back.
+    const auto weight = positiveWeight(weightText);
+    if (!weight || !(*weight > 0))
+        return AddResult::WeightUnreadable;
+    // The entry is a record of its own weight, so scaling it again from that
+    // weight is the same proportion an add applies to the recipe.
+    const QString scaled = scaledEntry(entry(i), weightText);
+    if (scaled.isEmpty())
+        return AddResult::RecipeUnreadable;
+    m_entries[i - 1] = scaled;
+    return AddResult::Added;
+}
+
+bool RationEntries::replace(const QStringList& entries)
+{
+    if (entries.size() > MaxEntries || entries.contains(QString()))
+        return false;
+    if (entries.isEmpty())
+        reset();
+    else
+        m_entries = entries;
+    return true;
 }
 
 QStringList RationEntries::cells(int i, int row) const

@@ -5,13 +5,21 @@
 
 // The ration: entries numbered from 1, at most 25, each a composition record
 // of exactly two rows already scaled to the weight chosen for that dish. The
-// empty ration is a single entry 1 holding the empty text. Only the fitness
-// window's add and clear-all commands change it; the report reads it through
-// the accessors.
+// empty ration is a single entry 1 holding the empty text. The fitness
+// window's add and clear-all commands and the ration window's edits change it;
+// the report reads it through the accessors.
 class RationEntries final
 {
 public:
     static constexpr int MaxEntries = 25;
+
+    // The wording for a weight an add cannot take.
+    static inline const QString WeightRefusedMessage =
+        QStringLiteral("Неверно указан выход блюда: нужно число не меньше нуля, например 200 или 150/50.");
+    // An entry changed in place must stay above 0: an entry at 0 has lost the
+    // values it would be rescaled from.
+    static inline const QString EditWeightRefusedMessage =
+        QStringLiteral("Неверно указан выход блюда: нужно число больше нуля, например 200 или 150/50.");
 
     enum class AddResult
     {
@@ -43,6 +51,26 @@ public:
 
     // The entry scaled as add() stores it, or the empty text when it cannot be.
     static QString scaledEntry(const QString& currentHS, const QString& weightText);
+
+    // Number of dishes: 0 for the empty ration.
+    int count() const { return isEmpty() ? 0 : upperBound(); }
+
+    // Drops the entries with the given indices (1-based; others are ignored).
+    // Dropping the last one leaves the empty ration.
+    void remove(QList<int> indices);
+    // Swaps entry i with its neighbour i + step (step -1 or +1); false when
+    // either is outside the ration.
+    bool move(int i, int step);
+    // Rescales entry i to a new weight in proportion, exactly as add() scales
+    // a recipe to the typed weight. WeightUnreadable (the new weight is not a
+    // total above zero) and RecipeUnreadable (the entry's own weight cannot be
+    // scaled from) leave the entry as it was.
+    AddResult setWeight(int i, const QString& weightText);
+    // Replaces the whole ration, e.g. from a ration file. More than
+    // MaxEntries, or an empty entry, is refused (false) and changes nothing.
+    bool replace(const QStringList& entries);
+    // The entries as stored, without the empty placeholder.
+    QStringList entries() const { return isEmpty() ? QStringList() : m_entries; }
 
     // Readers for the report. An index above the upper bound, below 1, or of
     // an empty entry gives the default: "" for the name, "0" for the weight,

@@ -1,5 +1,6 @@
 #include "CalorieReport.h"
 
+#include "RationTable.h"
 #include "ReportCanvas.h"
 #include "ReportSource.h"
 #include "RussianFormat.h"
@@ -149,15 +150,6 @@ QString CalorieReport::GetStr(QString sStr, int lAbzac)
     return R;
 }
 
-QString CalorieReport::share(double kkal, double need)
-{
-    // No need known (no norm table, no matching group, an unreadable cell):
-    // the share cell stays empty instead of dividing by zero.
-    if (!(need > 0) || !std::isfinite(need))
-        return QString();
-    return RussianFormat::pattern0(kkal / need * 100) + u'%';
-}
-
 void CalorieReport::Form_Kkal(ReportCanvas& PI) const
 {
     PI.setFontName(u"Times New Roman"_qs);
@@ -183,52 +175,38 @@ void CalorieReport::Form_Kkal(ReportCanvas& PI) const
     if (m_source.rationIsEmpty())
         return;
 
-    const double need = m_source.GetFizEnergy();
-    double protein = 0;
-    double fat = 0;
-    double carb1 = 0;
-    double carb2 = 0;
-    const int last = m_source.rationUpperBound();
-    for (int i = 1; i <= last; ++i) {
+    const RationTable table = RationTable::from(m_source);
+    for (const RationTable::Row& row : table.rows) {
         Y = wholePixel(PI.y());
-        const double kkal = m_source.GetDishKkal(i);
         const double pitch = PI.lineHeight();
-        const int weightLines =
-            printFitted(PI, kWeightX, Y, m_source.GetDishWeight(i), kProteinX - kWeightX - kColumnGap);
-        printOnLine(PI, kProteinX, Y, RussianFormat::pattern00(m_source.GetDishProtein(i)));
-        printOnLine(PI, kFatX, Y, RussianFormat::pattern00(m_source.GetDishFat(i)));
-        printOnLine(PI, kCarbX, Y,
-                    RussianFormat::pattern00(m_source.GetDishCarb1(i) + m_source.GetDishCarb2(i)));
-        printOnLine(PI, kKkalX, Y, RussianFormat::pattern0(kkal));
-        printOnLine(PI, kShareX, Y, share(kkal, need));
+        const int weightLines = printFitted(PI, kWeightX, Y, row.weight, kProteinX - kWeightX - kColumnGap);
+        printOnLine(PI, kProteinX, Y, row.protein);
+        printOnLine(PI, kFatX, Y, row.fat);
+        printOnLine(PI, kCarbX, Y, row.carb);
+        printOnLine(PI, kKkalX, Y, row.kkal);
+        printOnLine(PI, kShareX, Y, row.share);
         // The name comes last: the first of its lines at the left margin, the
         // rest at the page's edge after their indent. The next row starts below
         // its last line, or below the weight's if that took more.
         int nameLines = 0;
-        const QStringList lines = GetStr(m_source.GetDishName(i), kNameIndent).split(u'\r');
+        const QStringList lines = GetStr(row.name, kNameIndent).split(u'\r');
         for (qsizetype l = 0; l < lines.size(); ++l) {
             const double x = l == 0 ? kLeft : 0;
             nameLines += printFitted(PI, x, Y + nameLines * pitch, lines[l], kWeightX - kColumnGap - x);
         }
         PI.setX(0);
         PI.setY(Y + std::max(nameLines, weightLines) * pitch);
-        protein += m_source.GetDishProtein(i);
-        fat += m_source.GetDishFat(i);
-        carb1 += m_source.GetDishCarb1(i);
-        carb2 += m_source.GetDishCarb2(i);
     }
 
     printAt(PI, kLeft, rule());
     PI.setBold(true);
     Y = wholePixel(PI.y());
-    printAt(PI, kLeft, u"Итого:"_qs);
-    printOnLine(PI, kProteinX, Y, RussianFormat::pattern00(protein));
-    printOnLine(PI, kFatX, Y, RussianFormat::pattern00(fat));
-    printOnLine(PI, kCarbX, Y, RussianFormat::pattern00(carb1 + carb2));
-    // From the nutrient totals, not the sum of the rounded row energies.
-    const double total = 4 * protein + 9 * fat + 3.8 * carb1 + 4.1 * carb2;
-    printOnLine(PI, kKkalX, Y, RussianFormat::pattern0(total));
-    printOnLine(PI, kShareX, Y, share(total, need));
+    printAt(PI, kLeft, table.totals.name);
+    printOnLine(PI, kProteinX, Y, table.totals.protein);
+    printOnLine(PI, kFatX, Y, table.totals.fat);
+    printOnLine(PI, kCarbX, Y, table.totals.carb);
+    printOnLine(PI, kKkalX, Y, table.totals.kkal);
+    printOnLine(PI, kShareX, Y, table.totals.share);
     PI.setBold(false);
     printAt(PI, kLeft, rule());
     printAt(PI, kLeft,

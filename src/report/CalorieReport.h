@@ -28,9 +28,6 @@ public:
     static constexpr int kNameIndent = 24;
 
 private:
-    // "0%"-style share of the need, or nothing when no need is known.
-    static QString share(double kkal, double need);
-
     const ReportSource& m_source;
     QDate m_visitDate;
 };

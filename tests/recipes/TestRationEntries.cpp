@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 namespace {
 const QString kBorshch = u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200"_qs;
 
@@ -98,6 +100,58 @@ private slots:
         QCOMPARE(ration.add(u"0<Sc>1e307<Sc>0<Sc>0<Str>Соль<Sc>1"_qs, u"10"_qs), R::WeightUnreadable);
         QCOMPARE(ration.upperBound(), 1);
         QCOMPARE(ration.entry(1), before);
+    }
+
+    // Each edit on the ration Борщ 100, Чай 1, Каша 50, as names and weights.
+    void editing_data()
+    {
+        QTest::addColumn<std::function<bool(RationEntries&)>>("edit");
+        QTest::addColumn<QString>("after");
+        using R = RationEntries;
+        const auto ok = [](R::AddResult r) { return r == R::AddResult::Added; };
+        QTest::newRow("remove two, out of order, twice named, one outside") << std::function([](R& r) {
+            r.remove({3, 1, 3, 9});
+            return true;
+        }) << u"Чай 1"_qs;
+        QTest::newRow("remove all leaves the empty ration") << std::function([](R& r) {
+            r.remove({1, 2, 3});
+            return r.isEmpty() && r.count() == 0;
+        }) << u""_qs;
+        QTest::newRow("down") << std::function([](R& r) { return r.move(1, 1); })
+                              << u"Чай 1|Борщ 100|Каша 50"_qs;
+        QTest::newRow("up") << std::function([](R& r) { return r.move(3, -1); })
+                            << u"Борщ 100|Каша 50|Чай 1"_qs;
+        QTest::newRow("not past the top")
+            << std::function([](R& r) { return !r.move(1, -1); }) << u"Борщ 100|Чай 1|Каша 50"_qs;
+        QTest::newRow("not past the end")
+            << std::function([](R& r) { return !r.move(3, 1); }) << u"Борщ 100|Чай 1|Каша 50"_qs;
+        QTest::newRow("new weight rescales in proportion") << std::function([ok](R& r) {
+            return ok(r.setWeight(1, u"150/50"_qs)) && r.GetDishProtein(1) == 10.0;
+        }) << u"Борщ 150/50|Чай 1|Каша 50"_qs;
+        for (const QString& bad : {u"0"_qs, u"-5"_qs, u"abc"_qs, QString()}) {
+            QTest::addRow("weight \"%s\" refused", qPrintable(bad)) << std::function([bad](R& r) {
+                return r.setWeight(1, bad) == R::AddResult::WeightUnreadable && r.GetDishProtein(1) == 5.0;
+            }) << u"Борщ 100|Чай 1|Каша 50"_qs;
+        }
+        QTest::newRow("replace") << std::function([](R& r) { return r.replace({kBorshch}); })
+                                 << u"Борщ 200"_qs;
+        QTest::newRow("replace by 26 refused")
+            << std::function([](R& r) { return !r.replace(QStringList(26, kBorshch)); })
+            << u"Борщ 100|Чай 1|Каша 50"_qs;
+    }
+    void editing()
+    {
+        QFETCH(std::function<bool(RationEntries&)>, edit);
+        QFETCH(QString, after);
+        RationEntries ration;
+        ration.add(kBorshch, u"100"_qs);
+        ration.add(u"0,625<Sc>0<Sc>0<Sc>0<Str>Чай<Sc>1"_qs, u"1"_qs);
+        ration.add(u"1<Sc>1<Sc>1<Sc>1<Str>Каша<Sc>100"_qs, u"50"_qs);
+        QVERIFY(edit(ration));
+        QStringList dishes;
+        for (int i = 1; i <= ration.count(); ++i)
+            dishes << ration.GetDishName(i) + u' ' + ration.GetDishWeight(i);
+        QCOMPARE(dishes.join(u'|'), after);
     }
 };
 

@@ -12,6 +12,8 @@ void ScriptedDialogs::expectInput(const QString& answer) { m_inputAnswers.enqueu
 
 void ScriptedDialogs::expectSaveFile(const QString& path) { m_fileAnswers.enqueue(path); }
 
+void ScriptedDialogs::expectOpenFile(const QString& path) { m_openAnswers.enqueue(path); }
+
 QStringList ScriptedDialogs::boxTexts() const
 {
     QStringList texts;
@@ -25,6 +27,7 @@ void ScriptedDialogs::clear()
     m_boxAnswers.clear();
     m_inputAnswers.clear();
     m_fileAnswers.clear();
+    m_openAnswers.clear();
     m_boxes.clear();
     m_prompts.clear();
 }
@@ -62,4 +65,15 @@ QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, co
         return QString();
     }
     return m_fileAnswers.dequeue();
+}
+
+QString ScriptedDialogs::openFileName(const QString& caption, const QString&, const QString&)
+{
+    m_prompts << caption;
+    if (m_openAnswers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected open dialog: \"%1\"").arg(caption)), __FILE__,
+                     __LINE__);
+        return QString();
+    }
+    return m_openAnswers.dequeue();
 }

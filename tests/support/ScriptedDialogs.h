@@ -23,6 +23,7 @@ public:
     void expectBox(Dialogs::Answer answer = Dialogs::Answer::Ok);
     void expectInput(const QString& answer);
     void expectSaveFile(const QString& path);
+    void expectOpenFile(const QString& path);
 
     // What was shown so far, oldest first.
     const QList<Dialogs::Box>& boxes() const { return m_boxes; }
@@ -33,18 +34,22 @@ public:
     std::function<void(const Dialogs::Box&)> onBox;
 
     // Answers queued but never asked for.
-    int pending() const { return int(m_boxAnswers.size() + m_inputAnswers.size() + m_fileAnswers.size()); }
+    int pending() const
+    {
+        return int(m_boxAnswers.size() + m_inputAnswers.size() + m_fileAnswers.size() + m_openAnswers.size());
+    }
     void clear();
 
     Dialogs::Answer message(const Dialogs::Box& box) override;
     QString input(const QString& prompt, const QString& title) override;
-    QString saveFileName(const QString& caption, const QString& suggestedPath,
-                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override;
+    QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;
 
 private:
     QQueue<Dialogs::Answer> m_boxAnswers;
     QQueue<QString> m_inputAnswers;
     QQueue<QString> m_fileAnswers;
+    QQueue<QString> m_openAnswers;
     QList<Dialogs::Box> m_boxes;
     QList<QString> m_prompts;
 };

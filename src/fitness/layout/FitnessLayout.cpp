@@ -41,6 +41,7 @@ FitnessLayout FitnessLayout::design()
     set(Control::cAdd, 7680, 5040, 3495, 735);
     set(Control::cClearall, 7680, 5760, 3495, 735);
     set(Control::cPrint, 7680, 6480, 3495, 735);
+    layout.m_rationButton = Geometry{7680, 4305, 3495, 735};
     return layout;
 }
 
@@ -99,11 +100,21 @@ void FitnessLayout::apply(float outerWidth, float outerHeight)
     // then than on every later layout at the same size.
     move(lHS, lOut.left, tOut.top + tOut.height + 20, cPrint.left - lHS.left - 100,
          H - tOut.top - tOut.height - 800); // 14
+    move(m_rationButton, cAdd.left, cAdd.top - cAdd.height, cAdd.width, cAdd.height);
+}
+
+QRect FitnessLayout::rationButtonPixelRect(double dotsPerInch) const
+{
+    return toPixels(m_rationButton, dotsPerInch);
 }
 
 QRect FitnessLayout::pixelRect(Control control, double dotsPerInch) const
 {
-    const Geometry& g = geometry(control);
+    return toPixels(geometry(control), dotsPerInch);
+}
+
+QRect FitnessLayout::toPixels(const Geometry& g, double dotsPerInch)
+{
     return QRect(Twips::toPixels(g.left, dotsPerInch), Twips::toPixels(g.top, dotsPerInch),
                  Twips::toPixels(g.width, dotsPerInch), Twips::toPixels(g.height, dotsPerInch));
 }

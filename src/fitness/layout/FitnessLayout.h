@@ -66,6 +66,13 @@ public:
     // A size that is not a finite number changes nothing.
     void apply(float outerWidth, float outerHeight);
 
+    // The ration window's button "&Рацион…", which came after the designed
+    // controls and so is kept apart from them: one more rule after rule 14
+    // puts it in cAdd's column, directly above cAdd, at cAdd's size (skipped,
+    // like the others, when that size is refused).
+    const Geometry& rationButton() const { return m_rationButton; }
+    QRect rationButtonPixelRect(double dotsPerInch) const;
+
     // The control's rectangle in pixels of a screen with the given dots per
     // inch, each coordinate rounded to the nearest pixel.
     QRect pixelRect(Control control, double dotsPerInch) const;
@@ -73,6 +80,8 @@ public:
 private:
     FitnessLayout() = default;
     Geometry& at(Control control) { return m_geometry[std::size_t(control)]; }
+    static QRect toPixels(const Geometry& g, double dotsPerInch);
 
     std::array<Geometry, ControlCount> m_geometry{};
+    Geometry m_rationButton{};
 };

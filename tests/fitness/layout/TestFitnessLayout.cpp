@@ -143,6 +143,27 @@ private slots:
                                          still, still, Geometry{0, 0, 300, 0}, button, button, button}));
     }
 
+    // The one rule after the designed ones: "&Рацион…" stands on cAdd,
+    // whatever the rules above did to cAdd.
+    void rationButtonAboveAdd_data()
+    {
+        QTest::addColumn<float>("width");
+        QTest::addColumn<float>("height");
+        QTest::newRow("worked example") << W << H;
+        QTest::newRow("wider") << W + 300 << H;
+        QTest::newRow("minimised") << 0.f << 0.f;
+    }
+    void rationButtonAboveAdd()
+    {
+        QFETCH(float, width);
+        QFETCH(float, height);
+        const FitnessLayout layout = laidOut(width, height);
+        const Geometry add = layout.geometry(Control::cAdd);
+        QCOMPARE(layout.rationButton(), (Geometry{add.left, add.top - add.height, add.width, add.height}));
+        if (width == W && height == H)
+            QCOMPARE(layout.rationButton(), (Geometry{7825, 4460, 3495, 735}));
+    }
+
     void sizeThatIsNotANumberChangesNothing()
     {
         FitnessLayout layout = laidOut(W, H);
