@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   fonts-liberation2 fonts-dejavu-core
   cups cups-client cups-filters poppler-utils
 )
