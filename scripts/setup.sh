@@ -13,7 +13,7 @@ run_packages=(
 )
 test_packages=(
   libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   cups cups-client cups-filters poppler-utils
   lintian desktop-file-utils appstream
   xvfb openbox trayer xdotool x11-utils imagemagick
