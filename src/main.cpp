@@ -1,3 +1,6 @@
 #include "Application.h"
 
-int main(int argc, char* argv[]) { return runQuorvel(argc, argv); }
+int main(int argc, char* argv[])
+{
+    return runQuorvel(argc, argv);
+}

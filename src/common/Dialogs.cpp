@@ -46,8 +46,7 @@ public:
         return dialog->exec() == QDialog::Accepted ? dialog->textValue() : QString();
     }
 
-    QString saveFileName(const QString& caption, const QString& suggestedPath,
-                         const QString& filter) override
+    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override
     {
         return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
     }
@@ -66,7 +65,10 @@ QtBackend& qtBackend()
 
 Backend* g_backend = nullptr;
 
-Backend& backend() { return g_backend ? *g_backend : qtBackend(); }
+Backend& backend()
+{
+    return g_backend ? *g_backend : qtBackend();
+}
 
 } // namespace
 
@@ -90,7 +92,10 @@ QString openFileName(const QString& caption, const QString& folder, const QStrin
     return backend().openFileName(caption, folder, filter);
 }
 
-void setBackend(Backend* replacement) { g_backend = replacement; }
+void setBackend(Backend* replacement)
+{
+    g_backend = replacement;
+}
 
 QMessageBox* createMessageBox(const Box& box, QWidget* parent)
 {
@@ -104,10 +109,18 @@ QMessageBox* createMessageBox(const Box& box, QWidget* parent)
     if (auto* label = dialog->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
         label->setOpenExternalLinks(false);
     switch (box.icon) {
-    case Icon::None: dialog->setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: dialog->setIcon(QMessageBox::Information); break;
-    case Icon::Question: dialog->setIcon(QMessageBox::Question); break;
-    case Icon::Critical: dialog->setIcon(QMessageBox::Critical); break;
+    case Icon::None:
+        dialog->setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Information:
+        dialog->setIcon(QMessageBox::Information);
+        break;
+    case Icon::Question:
+        dialog->setIcon(QMessageBox::Question);
+        break;
+    case Icon::Critical:
+        dialog->setIcon(QMessageBox::Critical);
+        break;
     }
     // The buttons carry their Russian texts themselves, so a box is right
     // even where Qt's translations are missing.

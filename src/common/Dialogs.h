@@ -14,9 +14,24 @@ class QWidget;
 // as plain text: several boxes carry text that comes from the server.
 namespace Dialogs {
 
-enum class Buttons { Ok, YesNo };
-enum class Icon { None, Information, Question, Critical };
-enum class Answer { Ok, Yes, No };
+enum class Buttons
+{
+    Ok,
+    YesNo
+};
+enum class Icon
+{
+    None,
+    Information,
+    Question,
+    Critical
+};
+enum class Answer
+{
+    Ok,
+    Yes,
+    No
+};
 
 // The title a box shows when it is given none of its own.
 inline constexpr char16_t kApplicationTitle[] = u"Quorvel";

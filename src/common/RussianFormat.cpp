@@ -16,7 +16,10 @@ const QLocale& russian()
     return locale;
 }
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == QChar(0xA0); }
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == QChar(0xA0);
+}
 
 // Parses the strict grammar into an ASCII string that std::from_chars reads.
 std::optional<std::string> toCanonical(const QString& text)
@@ -74,11 +77,17 @@ std::optional<std::string> toCanonical(const QString& text)
     return out;
 }
 
-QString fromAscii(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+QString fromAscii(const std::string& s)
+{
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
 
 } // namespace
 
-bool isNumeric(const QString& text) { return toDouble(text).has_value(); }
+bool isNumeric(const QString& text)
+{
+    return toDouble(text).has_value();
+}
 
 std::optional<double> toDouble(const QString& text)
 {
@@ -156,11 +165,20 @@ QString fixed(double value, int decimals)
     return fromAscii(out);
 }
 
-QString upper(const QString& text) { return russian().toUpper(text); }
+QString upper(const QString& text)
+{
+    return russian().toUpper(text);
+}
 
-QString lower(const QString& text) { return russian().toLower(text); }
+QString lower(const QString& text)
+{
+    return russian().toLower(text);
+}
 
 // Windows' Russian "Long Date" (no weekday, unlike Qt's LongFormat for ru).
-QString longDate(const QDate& date) { return russian().toString(date, QStringLiteral("d MMMM yyyy 'г.'")); }
+QString longDate(const QDate& date)
+{
+    return russian().toString(date, QStringLiteral("d MMMM yyyy 'г.'"));
+}
 
 } // namespace RussianFormat

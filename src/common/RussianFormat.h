@@ -26,8 +26,14 @@ QString shortest(double value);
 // 15-significant-digit decimal form (so 0.15 gives "0,2" although the binary
 // double lies just below 0.15). decimals = 0 is the pattern "0", 1 is "0.0".
 QString fixed(double value, int decimals);
-inline QString pattern0(double value) { return fixed(value, 0); }
-inline QString pattern00(double value) { return fixed(value, 1); }
+inline QString pattern0(double value)
+{
+    return fixed(value, 0);
+}
+inline QString pattern00(double value)
+{
+    return fixed(value, 1);
+}
 
 // Cyrillic-aware case conversion.
 QString upper(const QString& text);

@@ -19,13 +19,20 @@ QString& currentSectionName()
 void selectSection(int section)
 {
     static const QStringList names = {
-        QStringLiteral("Data"),          QStringLiteral("Documents"),
-        QStringLiteral("Bl"),            QStringLiteral("Prod"),
-        QStringLiteral("MB"),            QStringLiteral("Language"),
-        QStringLiteral("Losses"),        QStringLiteral("HelpSystem"),
-        QStringLiteral("User"),          QStringLiteral("UserInterface"),
-        QStringLiteral("Documents\\TTK"), QStringLiteral("Documents\\TTKk"),
-        QStringLiteral("Documents\\TK"),  QStringLiteral("Documents\\TTKk_prom"),
+        QStringLiteral("Data"),
+        QStringLiteral("Documents"),
+        QStringLiteral("Bl"),
+        QStringLiteral("Prod"),
+        QStringLiteral("MB"),
+        QStringLiteral("Language"),
+        QStringLiteral("Losses"),
+        QStringLiteral("HelpSystem"),
+        QStringLiteral("User"),
+        QStringLiteral("UserInterface"),
+        QStringLiteral("Documents\\TTK"),
+        QStringLiteral("Documents\\TTKk"),
+        QStringLiteral("Documents\\TK"),
+        QStringLiteral("Documents\\TTKk_prom"),
         QStringLiteral("Documents\\Label"),
     };
     if (section >= 0 && section < names.size())
@@ -66,12 +73,16 @@ std::optional<QString> storedLine(const QString& fileName, const QString& path)
     return std::nullopt;
 }
 
-QSettings store() { return QSettings(QSettings::NativeFormat, QSettings::UserScope, kApplication); }
+QSettings store()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kApplication);
+}
 
 } // namespace
 
 namespace Setting {
-const SettingKey FontSize{RegSection::UserInterface, QStringLiteral("Brastel.FontSize"), QStringLiteral("24")};
+const SettingKey FontSize{RegSection::UserInterface, QStringLiteral("Brastel.FontSize"),
+                          QStringLiteral("24")};
 const SettingKey ResizeStatus{RegSection::Data, QStringLiteral("QuorvelResizeStatus"), QStringLiteral("0")};
 const SettingKey NamePOP{RegSection::User, QStringLiteral("Name_POP"), QString()};
 } // namespace Setting
@@ -110,8 +121,17 @@ void SettingsStore::useFolder(const QString& folder)
     resetCurrentSection();
 }
 
-QString SettingsStore::currentSection() { return currentSectionName(); }
+QString SettingsStore::currentSection()
+{
+    return currentSectionName();
+}
 
-void SettingsStore::resetCurrentSection() { currentSectionName().clear(); }
+void SettingsStore::resetCurrentSection()
+{
+    currentSectionName().clear();
+}
 
-QString SettingsStore::fileName() { return store().fileName(); }
+QString SettingsStore::fileName()
+{
+    return store().fileName();
+}

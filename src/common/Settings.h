@@ -5,7 +5,8 @@
 // The per-user settings store shared with the catering product: application
 // "Ventaro", sections from a fixed table, text values.
 namespace RegSection {
-enum : int {
+enum : int
+{
     Data = 0,
     Documents = 1,
     Bl = 2,

@@ -59,7 +59,7 @@ private slots:
                           QCoreApplication::translate("QPlatformTheme", "Save")};
         for (const QAction* action : menu->actions())
             texts << action->text().section(u'\t', 0, 0); // without its shortcut
-        texts.removeAll(QString()); // separators
+        texts.removeAll(QString());                       // separators
         QVERIFY(texts.size() > 2);
         for (const QString& text : texts)
             QVERIFY2(text.contains(QRegularExpression(u"^[^A-Za-z]*[А-Яа-я][^A-Za-z]*$"_s)),

@@ -2,17 +2,35 @@
 
 #include <QTest>
 
-ScriptedDialogs::ScriptedDialogs() { Dialogs::setBackend(this); }
+ScriptedDialogs::ScriptedDialogs()
+{
+    Dialogs::setBackend(this);
+}
 
-ScriptedDialogs::~ScriptedDialogs() { Dialogs::setBackend(nullptr); }
+ScriptedDialogs::~ScriptedDialogs()
+{
+    Dialogs::setBackend(nullptr);
+}
 
-void ScriptedDialogs::expectBox(Dialogs::Answer answer) { m_boxAnswers.enqueue(answer); }
+void ScriptedDialogs::expectBox(Dialogs::Answer answer)
+{
+    m_boxAnswers.enqueue(answer);
+}
 
-void ScriptedDialogs::expectInput(const QString& answer) { m_inputAnswers.enqueue(answer); }
+void ScriptedDialogs::expectInput(const QString& answer)
+{
+    m_inputAnswers.enqueue(answer);
+}
 
-void ScriptedDialogs::expectSaveFile(const QString& path) { m_fileAnswers.enqueue(path); }
+void ScriptedDialogs::expectSaveFile(const QString& path)
+{
+    m_fileAnswers.enqueue(path);
+}
 
-void ScriptedDialogs::expectOpenFile(const QString& path) { m_openAnswers.enqueue(path); }
+void ScriptedDialogs::expectOpenFile(const QString& path)
+{
+    m_openAnswers.enqueue(path);
+}
 
 QStringList ScriptedDialogs::boxTexts() const
 {
@@ -38,8 +56,9 @@ Dialogs::Answer ScriptedDialogs::message(const Dialogs::Box& box)
     if (onBox)
         onBox(box);
     if (m_boxAnswers.isEmpty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected message box: \"%1\" (%2)").arg(box.text, box.title)),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("unexpected message box: \"%1\" (%2)").arg(box.text, box.title)),
+            __FILE__, __LINE__);
         return Dialogs::Answer::No;
     }
     return m_boxAnswers.dequeue();

@@ -42,7 +42,8 @@ public:
 
     Dialogs::Answer message(const Dialogs::Box& box) override;
     QString input(const QString& prompt, const QString& title) override;
-    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override;
     QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;
 
 private:
