@@ -90,6 +90,7 @@ public:
     }
     QString input(const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
 
     qsizetype shown = 0;
 };

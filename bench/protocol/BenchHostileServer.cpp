@@ -79,6 +79,7 @@ public:
     }
     QString input(const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     int boxes = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "FitnessController.h"
 #include "FitnessLayout.h"
+#include "HostileServer.h"
 #include "RationReportSource.h"
 #include "ServerSession.h"
 #include "TempSettings.h"
@@ -18,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -76,6 +78,37 @@ private slots:
         QVERIFY(!window.Form_QueryUnload());
         seen.sort();
         QCOMPARE(seen, (QStringList{u"Да"_s, u"Нет"_s, u"Сервер рецептур"_s}));
+    }
+
+    // A "$Mess=" of a megabyte from a hostile server: its box keeps to the
+    // screen, and its button takes a real click.
+    void hugeServerMessageFitsTheScreen()
+    {
+        HostileServer hostile("$Mess=" + QByteArray("line of text\r\n").repeated(80000) + "<\xA5>");
+        fFeat window;
+        window.tPort->setText(hostile.port());
+        QRect boxFrame;
+        QRect screen;
+        bool clicked = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (clicked || !box || !QTest::qWaitForWindowExposed(box))
+                return;
+            clicked = true;
+            QTest::qWait(300); // the window manager's frame
+            boxFrame = box->frameGeometry();
+            screen = box->screen()->availableGeometry();
+            const QAbstractButton* ok = box->button(QMessageBox::Ok);
+            const QPoint centre = ok->mapToGlobal(ok->rect().center());
+            g_desktop->x(u"xdotool"_s, {u"mousemove"_s, QString::number(centre.x()),
+                                        QString::number(centre.y()), u"click"_s, u"1"_s});
+        });
+        poll.start(100);
+        window.Form_Load();
+        QVERIFY(QTest::qWaitFor([&] { return clicked && !QApplication::activeModalWidget(); }, 30000));
+        QVERIFY2(screen.contains(boxFrame),
+                 qPrintable(QDebug::toString(boxFrame) + u" on "_s + QDebug::toString(screen)));
     }
 
     // The fitness window opens when the catalogue arrives from the demo server;
