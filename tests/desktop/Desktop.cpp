@@ -1,5 +1,7 @@
 #include "Desktop.h"
 
+#include <QTest>
+
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QTemporaryFile>
@@ -90,6 +92,17 @@ QProcess& Desktop::start(const QString& program, const QStringList& arguments,
     process->start(program, arguments);
     m_processes.push_back(std::move(process));
     return *m_processes.back();
+}
+
+QString Desktop::startDemoServer(const QString& program)
+{
+    QProcess& server = start(program, {u"--port"_s, u"0"_s}, QProcessEnvironment::systemEnvironment());
+    if (!QTest::qWaitFor([&] { return server.canReadLine(); }, 30000))
+        return QString();
+    // Its first line: "Listening on ADDR:PORT".
+    return QRegularExpression(u":(\\d+)$"_s)
+        .match(QString::fromUtf8(server.readLine()).trimmed())
+        .captured(1);
 }
 
 QString Desktop::x(const QString& tool, const QStringList& arguments) const

@@ -32,6 +32,10 @@ public:
     QProcess& start(const QString& program, const QStringList& arguments,
                     const QProcessEnvironment& environment);
 
+    // Starts the demo recipe server `program` on a free loopback port and
+    // gives that port; empty when it did not say where it listens.
+    QString startDemoServer(const QString& program);
+
     // Runs an X tool to its end and gives its standard output, trimmed.
     QString x(const QString& tool, const QStringList& arguments) const;
     // The windows whose caption is `title` exactly.

@@ -1,6 +1,5 @@
 #include "Desktop.h"
 
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,12 +56,7 @@ private slots:
     {
         m_desktop = std::make_unique<Desktop>();
         QVERIFY2(m_desktop->isReady(), qPrintable(m_desktop->error()));
-        QProcess& server = m_desktop->start(QStringLiteral(BRASTEL_DEMO_BINARY), {u"--port"_s, u"0"_s},
-                                            QProcessEnvironment::systemEnvironment());
-        QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, 30000));
-        const QString port = QRegularExpression(u":(\\d+)$"_s)
-                                 .match(QString::fromUtf8(server.readLine()).trimmed())
-                                 .captured(1);
+        const QString port = m_desktop->startDemoServer(QStringLiteral(BRASTEL_DEMO_BINARY));
         QVERIFY(!port.isEmpty());
         QProcessEnvironment environment = m_desktop->environment();
         environment.insert(u"HOME"_s, m_home.path());

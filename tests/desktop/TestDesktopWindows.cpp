@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -115,12 +114,8 @@ private slots:
     // at every size its controls sit where the layout rules put them.
     void fitnessLayoutFollowsTheRules()
     {
-        QProcess& server = g_desktop->start(QStringLiteral(BRASTEL_DEMO_BINARY), {u"--port"_s, u"0"_s},
-                                            QProcessEnvironment::systemEnvironment());
-        QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, 30000));
-        const QString port = QRegularExpression(u":(\\d+)$"_s)
-                                 .match(QString::fromUtf8(server.readLine()).trimmed())
-                                 .captured(1);
+        const QString port = g_desktop->startDemoServer(QStringLiteral(BRASTEL_DEMO_BINARY));
+        QVERIFY(!port.isEmpty());
         fFeat window;
         window.tPort->setText(port);
         FitnessController fitness(window.session());

@@ -75,24 +75,24 @@ QString ScriptedDialogs::input(const QString& prompt, const QString& title)
     return m_inputAnswers.dequeue();
 }
 
-QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, const QString&)
+QString ScriptedDialogs::fileAnswer(QQueue<QString>& answers, const char* kind, const QString& caption)
 {
     m_prompts << caption;
-    if (m_fileAnswers.isEmpty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected save dialog: \"%1\"").arg(caption)), __FILE__,
-                     __LINE__);
+    if (answers.isEmpty()) {
+        QTest::qFail(
+            qPrintable(QStringLiteral("unexpected %1 dialog: \"%2\"").arg(QLatin1String(kind), caption)),
+            __FILE__, __LINE__);
         return QString();
     }
-    return m_fileAnswers.dequeue();
+    return answers.dequeue();
+}
+
+QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, const QString&)
+{
+    return fileAnswer(m_fileAnswers, "save", caption);
 }
 
 QString ScriptedDialogs::openFileName(const QString& caption, const QString&, const QString&)
 {
-    m_prompts << caption;
-    if (m_openAnswers.isEmpty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected open dialog: \"%1\"").arg(caption)), __FILE__,
-                     __LINE__);
-        return QString();
-    }
-    return m_openAnswers.dequeue();
+    return fileAnswer(m_openAnswers, "open", caption);
 }

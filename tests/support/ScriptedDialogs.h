@@ -49,6 +49,7 @@ public:
 private:
     QQueue<Dialogs::Answer> m_boxAnswers;
     QQueue<QString> m_inputAnswers;
+    QString fileAnswer(QQueue<QString>& answers, const char* kind, const QString& caption);
     QQueue<QString> m_fileAnswers;
     QQueue<QString> m_openAnswers;
     QList<Dialogs::Box> m_boxes;
