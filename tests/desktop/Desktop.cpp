@@ -44,28 +44,41 @@ bool Desktop::startDesktop()
 {
     // Xvfb picks a free display number itself and writes it to its output,
     // so tests running side by side never share a display.
-    QProcess& server =
-        start(u"Xvfb"_s,
-              {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s, u"-nolisten"_s, u"tcp"_s},
-              QProcessEnvironment::systemEnvironment());
+    // Without -noreset the server starts over whenever its last client
+    // leaves, which the first probe below does before openbox has connected;
+    // a client that arrives during that restart is refused.
+    QProcess& server = start(u"Xvfb"_s,
+                             {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s, u"-nolisten"_s,
+                              u"tcp"_s, u"-noreset"_s},
+                             QProcessEnvironment::systemEnvironment());
+    const auto serverSaid = [&server] {
+        return u" Xvfb said: "_s + QString::fromLocal8Bit(server.readAllStandardError());
+    };
     if (!server.waitForStarted(10000) ||
         !waitFor([&] { return server.canReadLine() || server.waitForReadyRead(100); })) {
-        m_error = u"Xvfb did not start (install it with scripts/setup.sh): "_s + server.errorString();
+        m_error = u"Xvfb did not start (install it with scripts/setup.sh): "_s + server.errorString() +
+                  serverSaid();
         return false;
     }
     m_display = u':' + QString::fromLatin1(server.readLine()).trimmed();
+    // Ask for the root window outright: an unreachable display prints nothing,
+    // which a check for "not found" would take for success.
+    if (!waitFor([&] { return x(u"xprop"_s, {u"-root"_s, u"-len"_s, u"1"_s}).contains(u'='); })) {
+        m_error = u"display "_s + m_display + u" cannot be reached."_s + serverSaid();
+        return false;
+    }
     start(u"openbox"_s, {u"--sm-disable"_s}, environment());
     if (!waitFor([&] {
-            return !x(u"xprop"_s, {u"-root"_s, u"_NET_SUPPORTING_WM_CHECK"_s}).contains(u"not found"_s);
+            return x(u"xprop"_s, {u"-root"_s, u"_NET_SUPPORTING_WM_CHECK"_s}).contains(u"window id"_s);
         })) {
-        m_error = u"openbox did not start"_s;
+        m_error = u"openbox did not start."_s + serverSaid();
         return false;
     }
     start(u"trayer"_s, {u"--edge"_s, u"top"_s, u"--align"_s, u"right"_s, u"--widthtype"_s, u"request"_s},
           environment());
     // The notification area exists once its manager owns the tray selection.
     if (!waitFor([&] { return !x(u"xdotool"_s, {u"search"_s, u"--class"_s, u"trayer"_s}).isEmpty(); })) {
-        m_error = u"trayer did not start"_s;
+        m_error = u"trayer did not start."_s + serverSaid();
         return false;
     }
     QThread::msleep(500);
