@@ -5,17 +5,17 @@
 // rest. Besides crashes and sanitizer reports, the splitter is checked
 // against a plain search of the whole stream.
 
-#include "Catalogue.h"
-#include "Composition.h"
-#include "CompositionDisplay.h"
-#include "Cp1251.h"
-#include "Dialogs.h"
-#include "MessageSplitter.h"
-#include "NormTable.h"
-#include "ReplyTarget.h"
-#include "ServerCommands.h"
-#include "ServerLink.h"
-#include "StatusLog.h"
+#include "common/Dialogs.h"
+#include "fitness/NormTable.h"
+#include "protocol/Cp1251.h"
+#include "protocol/MessageSplitter.h"
+#include "protocol/ReplyTarget.h"
+#include "protocol/ServerCommands.h"
+#include "protocol/ServerLink.h"
+#include "protocol/StatusLog.h"
+#include "recipes/Catalogue.h"
+#include "recipes/Composition.h"
+#include "recipes/CompositionDisplay.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -24,6 +24,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -50,8 +52,7 @@ public:
         const CompositionDisplay shown = CompositionDisplay::form_HS_Dish(payload, true, QString());
         sink += shown.lHS().size();
         // A weight typed by the user, applied to the same composition.
-        const CompositionDisplay scaled =
-            CompositionDisplay::form_HS_Dish(payload, false, QStringLiteral("150/50"));
+        const CompositionDisplay scaled = CompositionDisplay::form_HS_Dish(payload, false, u"150/50"_s);
         sink += scaled.tOut().size();
     }
     void receiveNorm(const QString& payload) override

@@ -6,14 +6,14 @@
 // and sanitizer reports, what the session sends and logs is checked against a
 // plain model of its bounds, and every reply against the protocol's rules.
 
-#include "ClientSession.h"
-#include "Cp1251.h"
-#include "DemoDatabase.h"
-#include "DemoDatabaseBuilder.h"
-#include "LogText.h"
-#include "ProtocolWords.h"
-#include "RequestHandler.h"
-#include "ServerLimits.h"
+#include "protocol/Cp1251.h"
+#include "protocol/ProtocolWords.h"
+#include "server/ClientSession.h"
+#include "server/DemoDatabase.h"
+#include "server/DemoDatabaseBuilder.h"
+#include "server/LogText.h"
+#include "server/RequestHandler.h"
+#include "server/ServerLimits.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,12 +1,14 @@
-#include "ClientSession.h"
+#include "server/ClientSession.h"
 
-#include "Cp1251.h"
-#include "LogText.h"
-#include "ProtocolWords.h"
-#include "RequestHandler.h"
+#include "protocol/Cp1251.h"
+#include "protocol/ProtocolWords.h"
+#include "server/LogText.h"
+#include "server/RequestHandler.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -20,9 +22,9 @@ QString ClientSession::peerOf(const QTcpSocket& socket)
 {
     const QHostAddress address = socket.peerAddress();
     const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
-                             ? u"["_qs + address.toString() + u"]"_qs
+                             ? u"["_s + address.toString() + u"]"_s
                              : address.toString();
-    return host + u":"_qs + QString::number(socket.peerPort());
+    return host + u":"_s + QString::number(socket.peerPort());
 }
 
 ClientSession::ClientSession(QTcpSocket* socket, const RequestHandler& handler, const ServerLimits& limits,
@@ -35,13 +37,12 @@ ClientSession::ClientSession(QTcpSocket* socket, const RequestHandler& handler, 
     connect(m_socket, &QTcpSocket::readyRead, this, &ClientSession::readRequests);
     connect(m_socket, &QTcpSocket::disconnected, this, [this] {
         if (!m_finished)
-            emit logLine(u"Disconnected "_qs + m_peer);
+            emit logLine(u"Disconnected "_s + m_peer);
         finish();
     });
     m_idle.setSingleShot(true);
-    connect(&m_idle, &QTimer::timeout, this, [this] {
-        drop(QStringLiteral("sent no complete request for %1 s").arg(m_limits.idleTimeoutMs / 1000.0));
-    });
+    connect(&m_idle, &QTimer::timeout, this,
+            [this] { drop(u"sent no complete request for %1 s"_s.arg(m_limits.idleTimeoutMs / 1000.0)); });
     m_idle.start(m_limits.idleTimeoutMs);
     // Data may have arrived between the accept and the connections above.
     if (m_socket->bytesAvailable() > 0)
@@ -62,7 +63,7 @@ void ClientSession::readRequests()
             answer(*request);
         }
         if (!m_finished && m_splitter.overflowed())
-            drop(u"sent more than %1 bytes without a terminator"_qs.arg(m_limits.maxRequestBytes));
+            drop(u"sent more than %1 bytes without a terminator"_s.arg(m_limits.maxRequestBytes));
     }
 }
 
@@ -70,15 +71,15 @@ void ClientSession::answer(const QString& request)
 {
     const RequestHandler::Outcome outcome = m_handler.handle(request);
     if (!outcome.logNote.isEmpty())
-        emit logLine(m_peer + u": "_qs + outcome.logNote);
+        emit logLine(m_peer + u": "_s + outcome.logNote);
     switch (outcome.action) {
     case RequestHandler::Action::Reply:
         m_socket->write(Cp1251::encode(outcome.text + Proto::Terminator));
         if (m_socket->bytesToWrite() > m_limits.maxQueuedReplyBytes)
-            drop(u"does not read its replies (%1 bytes queued)"_qs.arg(m_socket->bytesToWrite()));
+            drop(u"does not read its replies (%1 bytes queued)"_s.arg(m_socket->bytesToWrite()));
         break;
     case RequestHandler::Action::AdminMessage:
-        emit logLine(u"Message from "_qs + m_peer + u": "_qs + LogText::printable(outcome.text));
+        emit logLine(u"Message from "_s + m_peer + u": "_s + LogText::printable(outcome.text));
         break;
     case RequestHandler::Action::Drop:
         drop(outcome.text);
@@ -90,7 +91,7 @@ void ClientSession::drop(const QString& reason)
 {
     if (m_finished)
         return;
-    emit logLine(u"Dropped "_qs + m_peer + u": "_qs + reason);
+    emit logLine(u"Dropped "_s + m_peer + u": "_s + reason);
     // Finished first: abort() reports the disconnection at once, and that
     // must not read as the client leaving of its own accord.
     finish();

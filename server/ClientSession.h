@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MessageSplitter.h"
-#include "ServerLimits.h"
+#include "protocol/MessageSplitter.h"
+#include "server/ServerLimits.h"
 
 #include <QObject>
 #include <QString>

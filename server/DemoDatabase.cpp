@@ -1,6 +1,6 @@
-#include "DemoDatabase.h"
+#include "server/DemoDatabase.h"
 
-#include "DemoDatabaseBuilder.h"
+#include "server/DemoDatabaseBuilder.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <QUuid>
 #include <QVariant>
+
+using namespace Qt::StringLiterals;
 
 // Prepared once, run for every request: the statements are the whole load.
 struct DemoDatabase::Queries
@@ -41,7 +43,7 @@ void run(QSqlQuery& query)
 } // namespace
 
 DemoDatabase::DemoDatabase()
-    : m_connectionName(u"brastel-demo-"_qs + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    : m_connectionName(u"brastel-demo-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
 }
 
@@ -61,38 +63,38 @@ QString DemoDatabase::open(const QString& path)
     // SQLite's own word for this is "unable to open database file", which
     // does not tell a newcomer that the build makes the file.
     if (!QFileInfo(path).isFile())
-        return u"%1: no such database file"_qs.arg(path);
+        return u"%1: no such database file"_s.arg(path);
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
                           ? QSqlDatabase::database(m_connectionName, false)
-                          : QSqlDatabase::addDatabase(u"QSQLITE"_qs, m_connectionName);
+                          : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
     db.close();
     db.setDatabaseName(path);
-    db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_qs);
+    db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
     if (!db.open())
-        return u"%1: %2"_qs.arg(path, db.lastError().text());
+        return u"%1: %2"_s.arg(path, db.lastError().text());
     try {
         QSqlQuery version(db);
-        if (!version.exec(u"PRAGMA user_version"_qs) || !version.next())
-            return u"%1: not a database: %2"_qs.arg(path, version.lastError().text());
+        if (!version.exec(u"PRAGMA user_version"_s) || !version.next())
+            return u"%1: not a database: %2"_s.arg(path, version.lastError().text());
         if (version.value(0).toInt() != DemoDatabaseBuilder::kSchemaVersion)
-            return u"%1: schema version %2, %3 expected (rebuild it)"_qs.arg(path)
+            return u"%1: schema version %2, %3 expected (rebuild it)"_s.arg(path)
                 .arg(version.value(0).toInt())
                 .arg(DemoDatabaseBuilder::kSchemaVersion);
         auto queries = std::make_unique<Queries>(db);
         prepare(queries->collections,
                 u"SELECT c.name, COUNT(d.id), c.source FROM collections c"
-                " LEFT JOIN dishes d ON d.collection_id = c.id GROUP BY c.id ORDER BY c.id"_qs);
-        prepare(queries->collectionId, u"SELECT id FROM collections WHERE name = ?"_qs);
-        prepare(queries->dishNames, u"SELECT name FROM dishes WHERE collection_id = ? ORDER BY id"_qs);
+                " LEFT JOIN dishes d ON d.collection_id = c.id GROUP BY c.id ORDER BY c.id"_s);
+        prepare(queries->collectionId, u"SELECT id FROM collections WHERE name = ?"_s);
+        prepare(queries->dishNames, u"SELECT name FROM dishes WHERE collection_id = ? ORDER BY id"_s);
         prepare(queries->composition,
                 u"SELECT d.protein, d.fat, d.carb1, d.carb2, d.name, d.output_weight FROM dishes d"
-                " JOIN collections c ON c.id = d.collection_id WHERE c.name = ? AND d.name = ?"_qs);
+                " JOIN collections c ON c.id = d.collection_id WHERE c.name = ? AND d.name = ?"_s);
         prepare(queries->norms,
-                u"SELECT id, grp, kfa, age_band, energy_kcal FROM norms WHERE sex = ? ORDER BY id"_qs);
+                u"SELECT id, grp, kfa, age_band, energy_kcal FROM norms WHERE sex = ? ORDER BY id"_s);
         m_queries = std::move(queries);
     } catch (const Failure& failure) {
         db.close();
-        return u"%1: %2"_qs.arg(path, QString::fromStdString(failure.what()));
+        return u"%1: %2"_s.arg(path, QString::fromStdString(failure.what()));
     }
     return {};
 }
@@ -158,7 +160,7 @@ QList<DemoDatabase::NormRow> DemoDatabase::norms(Sex sex) const
     if (!m_queries)
         throw Failure("the database is not open");
     QSqlQuery& query = m_queries->norms;
-    query.bindValue(0, sex == Sex::Men ? u"M"_qs : u"F"_qs);
+    query.bindValue(0, sex == Sex::Men ? u"M"_s : u"F"_s);
     run(query);
     QList<NormRow> rows;
     while (query.next())

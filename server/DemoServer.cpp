@@ -1,11 +1,13 @@
-#include "DemoServer.h"
+#include "server/DemoServer.h"
 
-#include "ClientSession.h"
+#include "server/ClientSession.h"
 
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 DemoServer::DemoServer(const RequestHandler& handler, const ServerLimits& limits, QObject* parent)
     : QObject(parent), m_handler(handler), m_limits(limits)
@@ -21,8 +23,7 @@ void DemoServer::acceptFailed()
     // crowd has gone. Connections wait in the backlog meanwhile; try again
     // shortly. Logged once per run of failures, not once per retry.
     if (!m_acceptFailing) {
-        emit logLine(QStringLiteral("Cannot accept clients: %1; trying again every %2 ms")
-                         .arg(m_server.errorString())
+        emit logLine(u"Cannot accept clients: %1; trying again every %2 ms"_s.arg(m_server.errorString())
                          .arg(kAcceptRetryMs));
     }
     m_acceptFailing = true;
@@ -41,23 +42,22 @@ void DemoServer::acceptClients()
 {
     if (m_acceptFailing) {
         m_acceptFailing = false;
-        emit logLine(QStringLiteral("Accepting clients again"));
+        emit logLine(u"Accepting clients again"_s);
     }
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         const QHostAddress from = socket->peerAddress();
         if (m_perAddress.value(from) >= m_limits.maxPerAddress) {
-            emit logLine(QStringLiteral("Refused %1: %2 connections from %3 are open already")
-                             .arg(ClientSession::peerOf(*socket))
-                             .arg(m_perAddress.value(from))
-                             .arg(from.toString()));
+            emit logLine(
+                u"Refused %1: %2 connections from %3 are open already"_s.arg(ClientSession::peerOf(*socket))
+                    .arg(m_perAddress.value(from))
+                    .arg(from.toString()));
             socket->abort();
             socket->deleteLater();
             continue;
         }
         if (m_clients >= m_limits.maxClients) {
-            emit logLine(
-                u"Refused %1: %2 clients are connected already"_qs.arg(ClientSession::peerOf(*socket))
-                    .arg(m_clients));
+            emit logLine(u"Refused %1: %2 clients are connected already"_s.arg(ClientSession::peerOf(*socket))
+                             .arg(m_clients));
             socket->abort();
             socket->deleteLater();
             continue;
@@ -73,6 +73,6 @@ void DemoServer::acceptClients()
         ++m_clients;
         ++m_perAddress[from];
         emit clientCountChanged(m_clients);
-        emit logLine(u"Connected "_qs + session->peer());
+        emit logLine(u"Connected "_s + session->peer());
     }
 }

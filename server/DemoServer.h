@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ServerLimits.h"
+#include "server/ServerLimits.h"
 
 #include <QHash>
 #include <QHostAddress>

@@ -1,4 +1,4 @@
-#include "DescriptorLimit.h"
+#include "server/DescriptorLimit.h"
 
 #include <sys/resource.h>
 

@@ -1,4 +1,6 @@
-#include "LogText.h"
+#include "server/LogText.h"
+
+using namespace Qt::StringLiterals;
 
 namespace LogText {
 
@@ -11,26 +13,26 @@ QString printable(const QString& text, qsizetype maxChars)
         const char16_t c = text[i].unicode();
         switch (c) {
         case u'\\':
-            out += u"\\\\"_qs;
+            out += u"\\\\"_s;
             break;
         case u'\r':
-            out += u"\\r"_qs;
+            out += u"\\r"_s;
             break;
         case u'\n':
-            out += u"\\n"_qs;
+            out += u"\\n"_s;
             break;
         case u'\t':
-            out += u"\\t"_qs;
+            out += u"\\t"_s;
             break;
         default:
             if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
-                out += u"\\x%1"_qs.arg(int(c), 2, 16, QChar(u'0'));
+                out += u"\\x%1"_s.arg(int(c), 2, 16, QChar(u'0'));
             else
                 out += QChar(c);
         }
     }
     if (kept < text.size())
-        out += u"..."_qs;
+        out += u"..."_s;
     return out;
 }
 

@@ -1,10 +1,12 @@
-#include "RequestHandler.h"
+#include "server/RequestHandler.h"
 
-#include "DemoDatabase.h"
-#include "ProtocolWords.h"
-#include "RussianFormat.h"
+#include "common/RussianFormat.h"
+#include "protocol/ProtocolWords.h"
+#include "server/DemoDatabase.h"
 
 #include <QStringList>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -41,7 +43,7 @@ RequestHandler::RequestHandler(const DemoDatabase& database, Options options)
 RequestHandler::Outcome RequestHandler::handle(const QString& message) const
 {
     if (isBinary(message))
-        return {Action::Drop, u"sent binary data"_qs, {}};
+        return {Action::Drop, u"sent binary data"_s, {}};
     try {
         if (isWord(message, Proto::GetDishTables))
             return {Action::Reply, catalogue(), {}};
@@ -59,7 +61,7 @@ RequestHandler::Outcome RequestHandler::handle(const QString& message) const
         // A damaged database must not answer with an empty catalogue or an
         // empty dish list, which the client would take for real data.
         return {Action::Reply, Proto::Err_inquiry,
-                u"database failure: "_qs + QString::fromStdString(failure.what())};
+                u"database failure: "_s + QString::fromStdString(failure.what())};
     }
     return {Action::Reply, Proto::Err_inquiry, {}};
 }

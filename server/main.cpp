@@ -1,10 +1,10 @@
 // brastel-demo: a recipe server for trying Quorvel and for its tests.
 
-#include "DemoDatabase.h"
-#include "DemoServer.h"
-#include "DescriptorLimit.h"
-#include "RequestHandler.h"
-#include "ServerOptions.h"
+#include "server/DemoDatabase.h"
+#include "server/DemoServer.h"
+#include "server/DescriptorLimit.h"
+#include "server/RequestHandler.h"
+#include "server/ServerOptions.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -12,13 +12,15 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Beside the program in a build tree; installed, in share/brastel-demo.
 QString defaultDatabasePath()
 {
     const QDir programDir(QCoreApplication::applicationDirPath());
-    const QString name = QStringLiteral("brastel-demo.sqlite");
+    const QString name = u"brastel-demo.sqlite"_s;
     if (QFileInfo::exists(programDir.filePath(name)))
         return programDir.filePath(name);
     return QDir::cleanPath(programDir.filePath(QStringLiteral(BRASTEL_DEMO_INSTALLED_DB_DIR "/") + name));
@@ -29,7 +31,7 @@ QString defaultDatabasePath()
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(u"brastel-demo"_qs);
+    QCoreApplication::setApplicationName(u"brastel-demo"_s);
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -75,7 +77,7 @@ int main(int argc, char* argv[])
     DemoServer server(handler, limits);
 
     const QString where = (options.address.protocol() == QAbstractSocket::IPv6Protocol
-                               ? u"[%1]"_qs.arg(options.address.toString())
+                               ? u"[%1]"_s.arg(options.address.toString())
                                : options.address.toString());
     if (!server.listen(options.address, options.port)) {
         err << "brastel-demo: cannot listen on " << where << ":" << options.port << ": "

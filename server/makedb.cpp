@@ -1,7 +1,7 @@
 // brastel-demo-makedb DATA_DIR DATABASE: builds the demo server's database
 // from the committed source data (run by the build).
 
-#include "DemoDatabaseBuilder.h"
+#include "server/DemoDatabaseBuilder.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

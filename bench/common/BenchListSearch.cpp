@@ -1,4 +1,4 @@
-#include "ListSearch.h"
+#include "common/ListSearch.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -9,6 +9,8 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -22,8 +24,8 @@ struct Fixture
 
     explicit Fixture(int count)
     {
-        list->setProperty("Tag", QStringLiteral("lFindBB"));
-        label->setObjectName(QStringLiteral("lFindBB"));
+        list->setProperty("Tag", u"lFindBB"_s);
+        label->setObjectName(u"lFindBB"_s);
         auto* layout = new QVBoxLayout(&window);
         layout->addWidget(list);
         layout->addWidget(label);
@@ -52,7 +54,7 @@ struct Fixture
         QStringList out;
         out.reserve(count);
         for (int i = 0; i < count; ++i)
-            out.append(QStringLiteral("Салат из свежих овощей № %1 с растительным маслом").arg(i));
+            out.append(u"Салат из свежих овощей № %1 с растительным маслом"_s.arg(i));
         return out;
     }
 };
@@ -64,7 +66,7 @@ void BM_KeyPressNoMatch(benchmark::State& state)
     if (!f.readyFor(state))
         return;
     for (auto _ : state) {
-        f.setSearch(QStringLiteral("Ж"));
+        f.setSearch(u"Ж"_s);
         int key = u'ж';
         FindKeyPress(key);
         benchmark::DoNotOptimize(key);
@@ -81,7 +83,7 @@ void BM_KeyPressMatchAtTheEnd(benchmark::State& state)
     Fixture f(count);
     if (!f.readyFor(state))
         return;
-    const QString unique = QStringLiteral("№ %1 ").arg(count - 1);
+    const QString unique = u"№ %1 "_s.arg(count - 1);
     for (auto _ : state) {
         f.list->setCurrentRow(0);
         f.setSearch(unique.chopped(1));
@@ -101,10 +103,10 @@ void BM_TypedCharacterEvent(benchmark::State& state)
     if (!f.readyFor(state))
         return;
     for (auto _ : state) {
-        f.setSearch(QStringLiteral("Ж"));
-        QKeyEvent press(QEvent::KeyPress, 0x0416, Qt::NoModifier, QStringLiteral("ж"));
+        f.setSearch(u"Ж"_s);
+        QKeyEvent press(QEvent::KeyPress, 0x0416, Qt::NoModifier, u"ж"_s);
         QApplication::sendEvent(f.list, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0x0416, Qt::NoModifier, QStringLiteral("ж"));
+        QKeyEvent release(QEvent::KeyRelease, 0x0416, Qt::NoModifier, u"ж"_s);
         QApplication::sendEvent(f.list, &release);
     }
 }
@@ -117,7 +119,7 @@ void BM_ArrowJumpToTheEnd(benchmark::State& state)
     Fixture f(count);
     if (!f.readyFor(state))
         return;
-    f.setSearch(QStringLiteral("№ %1 ").arg(count - 1));
+    f.setSearch(u"№ %1 "_s.arg(count - 1));
     for (auto _ : state) {
         f.list->setCurrentRow(0);
         int key = ListSearch::KeyDown;

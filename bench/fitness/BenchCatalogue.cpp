@@ -2,16 +2,18 @@
 // paint it: "$Dishes=" with 100 000 names (target 100 ms) and "$BB=" with
 // 10 000 collections (target 30 ms). Offscreen, with the settings store in a
 // temporary folder.
-#include "Catalogue.h"
-#include "FitnessController.h"
-#include "ServerLink.h"
-#include "fEnergy.h"
+#include "fitness/FitnessController.h"
+#include "fitness/fEnergy.h"
+#include "protocol/ServerLink.h"
+#include "recipes/Catalogue.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QStringList>
 
 #include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -35,9 +37,8 @@ void BM_DishesReply(benchmark::State& state)
 {
     NullLink link;
     FitnessController fitness(link);
-    const QString dishes = payload(int(state.range(0)), QStringLiteral("Котлета рубленая из говядины №"),
-                                   QStringLiteral("<BL>"));
-    fitness.form_Bases_Bl(QStringLiteral("Вторые блюда"));
+    const QString dishes = payload(int(state.range(0)), u"Котлета рубленая из говядины №"_s, u"<BL>"_s);
+    fitness.form_Bases_Bl(u"Вторые блюда"_s);
     fEnergy& window = fitness.energy();
     for (auto _ : state) {
         fitness.form_Dishes_Bl(dishes);
@@ -51,8 +52,8 @@ void BM_BasesReply(benchmark::State& state)
 {
     NullLink link;
     FitnessController fitness(link);
-    const QString bases = payload(int(state.range(0)), QStringLiteral("Сборник рецептур №"),
-                                  QStringLiteral("<EB>"), QStringLiteral("<TB>2024<TB>x"));
+    const QString bases =
+        payload(int(state.range(0)), u"Сборник рецептур №"_s, u"<EB>"_s, u"<TB>2024<TB>x"_s);
     fEnergy& window = fitness.energy();
     for (auto _ : state) {
         fitness.form_Bases_Bl(bases);
@@ -65,8 +66,7 @@ BENCHMARK(BM_BasesReply)->Arg(10000)->Unit(benchmark::kMillisecond);
 // The parsing alone, for comparison with the whole reply.
 void BM_DishNamesOnly(benchmark::State& state)
 {
-    const QString dishes = payload(int(state.range(0)), QStringLiteral("Котлета рубленая из говядины №"),
-                                   QStringLiteral("<BL>"));
+    const QString dishes = payload(int(state.range(0)), u"Котлета рубленая из говядины №"_s, u"<BL>"_s);
     for (auto _ : state)
         benchmark::DoNotOptimize(Catalogue::dishNames(dishes));
 }

@@ -1,13 +1,15 @@
 // A norm table where every row has its own КФА (goal: 100 000 rows in
 // 0.3 s): the distinct-coefficient list alone, and the whole norm reply as
 // the fitness window takes it in (both lists refilled, offscreen).
-#include "FitnessController.h"
-#include "NormTable.h"
-#include "ServerLink.h"
+#include "fitness/FitnessController.h"
+#include "fitness/NormTable.h"
+#include "protocol/ServerLink.h"
 
 #include <QStringList>
 
 #include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,8 +25,8 @@ QString distinctKfaTable(int rows)
     QStringList table;
     table.reserve(rows);
     for (int i = 0; i < rows; ++i)
-        table << QStringLiteral("%1<Sc>I<Sc>1,%1<Sc>18-29<Sc>2450").arg(i);
-    return table.join(QStringLiteral("<Str>"));
+        table << u"%1<Sc>I<Sc>1,%1<Sc>18-29<Sc>2450"_s.arg(i);
+    return table.join(u"<Str>"_s);
 }
 
 void BM_KfaList(benchmark::State& state)

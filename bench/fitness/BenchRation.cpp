@@ -1,12 +1,12 @@
 // The ration window against a frame (16 ms): opening a 25-entry ration file
 // and showing it, and following an add made in the fitness window. Offscreen,
 // painted each time, with the settings store in a temporary folder.
-#include "Dialogs.h"
-#include "FitnessController.h"
-#include "RationFile.h"
-#include "ServerLink.h"
-#include "fEnergy.h"
-#include "fRation.h"
+#include "common/Dialogs.h"
+#include "fitness/FitnessController.h"
+#include "fitness/RationFile.h"
+#include "fitness/fEnergy.h"
+#include "fitness/fRation.h"
+#include "protocol/ServerLink.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,10 +14,11 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kDish =
-    QStringLiteral("12,5<Sc>7,25<Sc>30,1<Sc>12<Str>Котлета рубленая из говядины с гарниром<Sc>150/50");
+const QString kDish = u"12,5<Sc>7,25<Sc>30,1<Sc>12<Str>Котлета рубленая из говядины с гарниром<Sc>150/50"_s;
 
 class NullLink final : public ServerLink
 {
@@ -47,8 +48,8 @@ struct Fixture
     Fixture()
     {
         Dialogs::setBackend(&dialogs);
-        fitness.form_Bases_Bl(QStringLiteral("Вторые блюда"));
-        fitness.receiveNorm(QStringLiteral("x<Sc>I<Sc>1,4<Sc>18-29<Sc>2450"));
+        fitness.form_Bases_Bl(u"Вторые блюда"_s);
+        fitness.receiveNorm(u"x<Sc>I<Sc>1,4<Sc>18-29<Sc>2450"_s);
         fitness.energy().openRation();
         ration = fitness.energy().rationWindow();
     }
@@ -59,9 +60,8 @@ void BM_OpenRationFile(benchmark::State& state)
 {
     Fixture f;
     QTemporaryDir dir;
-    f.dialogs.path = dir.filePath(QStringLiteral("день.ration"));
-    RationFile::save(f.dialogs.path,
-                     {QStringList(25, kDish), false, QStringLiteral("1,4"), QStringLiteral("18-29")});
+    f.dialogs.path = dir.filePath(u"день.ration"_s);
+    RationFile::save(f.dialogs.path, {QStringList(25, kDish), false, u"1,4"_s, u"18-29"_s});
     for (auto _ : state) {
         f.ration->openFile();
         f.ration->repaint();
@@ -75,7 +75,7 @@ void BM_RefreshAfterAdd(benchmark::State& state)
 {
     Fixture f;
     f.fitness.receiveComposition(kDish);
-    auto* cAdd = f.fitness.energy().findChild<QPushButton*>(QStringLiteral("cAdd"));
+    auto* cAdd = f.fitness.energy().findChild<QPushButton*>(u"cAdd"_s);
     RationEntries& entries = f.fitness.recipeData().rationEntries();
     for (auto _ : state) {
         state.PauseTiming();

@@ -9,11 +9,11 @@
 // run, idle_MiB the resident size before it, max_pass_ms the longest time
 // (CPU) the event loop was held in one turn. Run one case per process for honest
 // peaks: --benchmark_filter=Flood/unknown
-#include "ClientSocket.h"
-#include "Cp1251.h"
-#include "Dialogs.h"
-#include "PlainTextStatusBox.h"
-#include "ServerSession.h"
+#include "common/Dialogs.h"
+#include "protocol/ClientSocket.h"
+#include "protocol/Cp1251.h"
+#include "protocol/PlainTextStatusBox.h"
+#include "protocol/ServerSession.h"
 
 #include <QApplication>
 #include <QFile>
@@ -25,6 +25,8 @@
 #include <algorithm>
 #include <ctime>
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -56,7 +58,7 @@ public:
         return chunk;
     }
     int State() const override { return sckConnected; }
-    QString LocalIP() const override { return QStringLiteral("127.0.0.1"); }
+    QString LocalIP() const override { return u"127.0.0.1"_s; }
     bool drained() const { return m_at >= m_stream.size(); }
 
 private:
@@ -85,7 +87,7 @@ public:
 
 double statusMiB(const char* key)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
@@ -135,7 +137,7 @@ void BM_Flood(benchmark::State& state, const QByteArray& message)
     QByteArray stream = (message + QByteArrayLiteral("<\xA5>")).repeated(count - 1);
     stream += QByteArrayLiteral("$last<\xA5>");
     receive(state, stream, [](const ServerSession& session, const LayoutOnlyDialogs&) {
-        return session.statusLog().text().endsWith(QStringLiteral("$last"));
+        return session.statusLog().text().endsWith(u"$last"_s);
     });
     state.SetItemsProcessed(state.iterations() * count);
 }
@@ -145,7 +147,7 @@ BENCHMARK_CAPTURE(BM_Flood, empty, QByteArray())->Unit(benchmark::kMillisecond)-
 void BM_HugeMess(benchmark::State& state)
 {
     const qsizetype size = 16 * 1024 * 1024;
-    const QByteArray line = Cp1251::encode(QStringLiteral("строка сообщения\r\n"));
+    const QByteArray line = Cp1251::encode(u"строка сообщения\r\n"_s);
     const QByteArray stream =
         QByteArrayLiteral("$Mess=") + line.repeated(size / line.size()) + QByteArrayLiteral("<\xA5>");
     int boxesBefore = 0;

@@ -5,12 +5,12 @@
 //   C  the floor: memmem for the terminator plus a table decode, no framing.
 // After the runs it prints MB/s and the time ratios A/C and B/C.
 
-#include "Cp1251.h"
-#include "Dialogs.h"
-#include "MessageSplitter.h"
-#include "ReplyTarget.h"
-#include "ServerCommands.h"
-#include "ServerLink.h"
+#include "common/Dialogs.h"
+#include "protocol/Cp1251.h"
+#include "protocol/MessageSplitter.h"
+#include "protocol/ReplyTarget.h"
+#include "protocol/ServerCommands.h"
+#include "protocol/ServerLink.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,6 +26,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -74,11 +76,11 @@ public:
 private:
     QByteArray name()
     {
-        static const QStringList words{u"Салат"_qs,    u"из"_qs,     u"свежих"_qs,    u"овощей"_qs,
-                                       u"Борщ"_qs,     u"Суп"_qs,    u"гороховый"_qs, u"Котлета"_qs,
-                                       u"рубленая"_qs, u"Каша"_qs,   u"гречневая"_qs, u"Компот"_qs,
-                                       u"Хлеб"_qs,     u"ржаной"_qs, u"Батон"_qs,     u"с"_qs,
-                                       u"маслом"_qs,   u"№"_qs,      u"«Ёлочка»"_qs,  u"Ґ"_qs};
+        static const QStringList words{u"Салат"_s,    u"из"_s,     u"свежих"_s,    u"овощей"_s,
+                                       u"Борщ"_s,     u"Суп"_s,    u"гороховый"_s, u"Котлета"_s,
+                                       u"рубленая"_s, u"Каша"_s,   u"гречневая"_s, u"Компот"_s,
+                                       u"Хлеб"_s,     u"ржаной"_s, u"Батон"_s,     u"с"_s,
+                                       u"маслом"_s,   u"№"_s,      u"«Ёлочка»"_s,  u"Ґ"_s};
         QString text;
         const int count = 1 + int(m_random.bounded(5));
         for (int i = 0; i < count; ++i) {
@@ -97,7 +99,7 @@ private:
     {
         QByteArray out = "$BB=";
         for (int i = 0; i < 40; ++i)
-            out += (i ? "<EB>" : "") + name() + "<TB>" + QByteArray::number(i) + "<TB>" + cp(u"Сборник"_qs);
+            out += (i ? "<EB>" : "") + name() + "<TB>" + QByteArray::number(i) + "<TB>" + cp(u"Сборник"_s);
         return out + kTerm;
     }
     QByteArray dishList()
@@ -117,7 +119,7 @@ private:
     {
         QByteArray out = m_random.bounded(2) ? "$Man_Norm=" : "$Girl_Norm=";
         for (int i = 0; i < 60; ++i)
-            out += (i ? "<Str>" : "") + cp(u"Группа %1<Sc>%2,%3<Sc>%4-%5<Sc>%6"_qs.arg(i % 5 + 1)
+            out += (i ? "<Str>" : "") + cp(u"Группа %1<Sc>%2,%3<Sc>%4-%5<Sc>%6"_s.arg(i % 5 + 1)
                                                .arg(1 + i % 3)
                                                .arg(i % 10)
                                                .arg(18 + i)

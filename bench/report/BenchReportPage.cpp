@@ -1,7 +1,7 @@
-#include "CalorieReport.h"
-#include "PagePrinting.h"
-#include "PictureCanvas.h"
-#include "ReportSource.h"
+#include "report/CalorieReport.h"
+#include "report/PagePrinting.h"
+#include "report/PictureCanvas.h"
+#include "report/ReportSource.h"
 
 #include <QApplication>
 #include <QImage>
@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -20,15 +22,15 @@ public:
     bool rationIsEmpty() const override { return false; }
     QString GetDishName(int i) const override
     {
-        return i % 2 ? u"Котлета рубленая из говядины с гарниром %1"_qs.arg(i) : u"Борщ %1"_qs.arg(i);
+        return i % 2 ? u"Котлета рубленая из говядины с гарниром %1"_s.arg(i) : u"Борщ %1"_s.arg(i);
     }
-    QString GetDishWeight(int) const override { return u"150/50"_qs; }
+    QString GetDishWeight(int) const override { return u"150/50"_s; }
     double GetDishProtein(int i) const override { return 10.04 + i; }
     double GetDishFat(int i) const override { return 5.5 + i / 3.0; }
     double GetDishCarb1(int) const override { return 20.25; }
     double GetDishCarb2(int) const override { return 7.75; }
     double GetDishKkal(int i) const override { return 250 + i; }
-    QString GetFullGroup() const override { return u"Мужчины I (1,4), 18-29 лет (2450 ккал)"_qs; }
+    QString GetFullGroup() const override { return u"Мужчины I (1,4), 18-29 лет (2450 ккал)"_s; }
     double GetFizEnergy() const override { return 2450; }
 };
 
@@ -65,7 +67,7 @@ void BM_SavePdf(benchmark::State& state)
 {
     const QPicture page = composePage();
     QTemporaryDir dir;
-    const QString file = dir.filePath(u"page.pdf"_qs);
+    const QString file = dir.filePath(u"page.pdf"_s);
     for (auto _ : state)
         benchmark::DoNotOptimize(PagePrinting::savePdf(page, file));
 }

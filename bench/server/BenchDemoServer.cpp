@@ -2,12 +2,12 @@
 // exchange in rounds against the real brastel-demo process on 127.0.0.1.
 // Bounded in clients, rounds and time; it stops by itself.
 
-#include "Cp1251.h"
-#include "DemoDatabase.h"
-#include "MessageSplitter.h"
-#include "Payload.h"
-#include "ProtocolWords.h"
-#include "RequestHandler.h"
+#include "common/Payload.h"
+#include "protocol/Cp1251.h"
+#include "protocol/MessageSplitter.h"
+#include "protocol/ProtocolWords.h"
+#include "server/DemoDatabase.h"
+#include "server/RequestHandler.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,6 +23,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -137,10 +139,10 @@ public:
     DemoProcess()
     {
         m_process.start(QStringLiteral(BRASTEL_DEMO_EXE),
-                        {u"--port=0"_qs, u"--db"_qs, QStringLiteral(BRASTEL_DEMO_DB)});
+                        {u"--port=0"_s, u"--db"_s, QStringLiteral(BRASTEL_DEMO_DB)});
         if (!m_process.waitForReadyRead(10000) && !m_process.canReadLine())
             return;
-        static const QRegularExpression line(u"^Listening on 127\\.0\\.0\\.1:(\\d+)$"_qs);
+        static const QRegularExpression line(u"^Listening on 127\\.0\\.0\\.1:(\\d+)$"_s);
         const auto match = line.match(QString::fromUtf8(m_process.readLine()).trimmed());
         if (match.hasMatch())
             m_port = quint16(match.captured(1).toUInt());
@@ -223,10 +225,9 @@ void BM_HandleRequest(benchmark::State& state)
         return;
     }
     const RequestHandler handler(database, {});
-    const QStringList requests{Proto::GetDishTables, Proto::GetDishes + u"Морская рыба"_qs,
-                               Proto::GetHSDishes + u"Комплексные блюда"_qs + Proto::Str +
-                                   u"Фруктовый салат"_qs,
-                               Proto::Get_Man_Norm};
+    const QStringList requests{
+        Proto::GetDishTables, Proto::GetDishes + u"Морская рыба"_s,
+        Proto::GetHSDishes + u"Комплексные блюда"_s + Proto::Str + u"Фруктовый салат"_s, Proto::Get_Man_Norm};
     const QString& request = requests[state.range(0)];
     for (auto _ : state) {
         const RequestHandler::Outcome outcome = handler.handle(request);

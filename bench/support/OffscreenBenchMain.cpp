@@ -1,7 +1,7 @@
 // The main() of the benchmarks that need widgets: an offscreen application
 // (unless a platform is chosen) and a settings store that is never the user's.
 
-#include "Settings.h"
+#include "common/Settings.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "CutEntryTips.h"
+#include "common/CutEntryTips.h"
 
 #include <QEvent>
 #include <QHelpEvent>

@@ -1,4 +1,4 @@
-#include "Dialogs.h"
+#include "common/Dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -18,7 +18,7 @@ QString displayText(QString text)
 {
     // The program's line break is a lone carriage return; a Qt label only
     // breaks on line feeds.
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u"\r\n"_s, u"\n"_s);
     text.replace(u'\r', u'\n');
     return text;
 }
@@ -106,7 +106,7 @@ QMessageBox* createMessageBox(const Box& box, QWidget* parent)
     dialog->setTextInteractionFlags(Qt::TextSelectableByMouse);
     dialog->setWindowTitle(orDefaultTitle(box.title));
     dialog->setText(displayText(box.text));
-    if (auto* label = dialog->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+    if (auto* label = dialog->findChild<QLabel*>(u"qt_msgbox_label"_s))
         label->setOpenExternalLinks(false);
     switch (box.icon) {
     case Icon::None:

@@ -1,15 +1,16 @@
-#include "ErrorBox.h"
+#include "common/ErrorBox.h"
 
-#include "Dialogs.h"
+#include "common/Dialogs.h"
+
+using namespace Qt::StringLiterals;
 
 QString errorBoxText(const QString& message, const QString& module, const QString& procedure, int code)
 {
-    return message + u'\r' + module + u'\r' + procedure + u'\r' + QStringLiteral("Код: ") +
-           QString::number(code);
+    return message + u'\r' + module + u'\r' + procedure + u'\r' + u"Код: "_s + QString::number(code);
 }
 
 void Show_Error(const QString& message, const QString& module, const QString& procedure, int code)
 {
     Dialogs::message(errorBoxText(message, module, procedure, code), Dialogs::Buttons::Ok,
-                     Dialogs::Icon::Critical, QStringLiteral("Ventaro"));
+                     Dialogs::Icon::Critical, u"Ventaro"_s);
 }

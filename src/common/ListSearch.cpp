@@ -1,6 +1,6 @@
-#include "ListSearch.h"
+#include "common/ListSearch.h"
 
-#include "RussianFormat.h"
+#include "common/RussianFormat.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,8 +1,10 @@
-#include "NumberHelpers.h"
+#include "common/NumberHelpers.h"
 
-#include "RussianFormat.h"
+#include "common/RussianFormat.h"
 
 #include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
 
 NotANumber::NotANumber(const QString& text)
     : std::runtime_error("not a number: " + text.toStdString()), m_text(text)
@@ -12,7 +14,7 @@ NotANumber::NotANumber(const QString& text)
 double GetOutSum(const QString& text)
 {
     double sum = 0;
-    static const QRegularExpression slashes(QStringLiteral("[/\\\\]"));
+    static const QRegularExpression slashes(u"[/\\\\]"_s);
     for (QString part : text.split(slashes)) {
         if (part.isEmpty())
             continue;

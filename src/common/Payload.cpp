@@ -1,4 +1,4 @@
-#include "Payload.h"
+#include "common/Payload.h"
 
 QStringList splitPayload(const QString& text, const QString& separator)
 {

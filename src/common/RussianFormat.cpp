@@ -1,4 +1,4 @@
-#include "RussianFormat.h"
+#include "common/RussianFormat.h"
 
 #include <QLocale>
 
@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+
+using namespace Qt::StringLiterals;
 
 namespace RussianFormat {
 namespace {
@@ -106,7 +108,7 @@ std::optional<double> toDouble(const QString& text)
 QString shortest(double value)
 {
     if (value == 0 || !std::isfinite(value))
-        return value == 0 ? QStringLiteral("0") : QString::number(value);
+        return value == 0 ? u"0"_s : QString::number(value);
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.15G", value);
     QString text = QString::fromLatin1(buffer);
@@ -178,7 +180,7 @@ QString lower(const QString& text)
 // Windows' Russian "Long Date" (no weekday, unlike Qt's LongFormat for ru).
 QString longDate(const QDate& date)
 {
-    return russian().toString(date, QStringLiteral("d MMMM yyyy 'г.'"));
+    return russian().toString(date, u"d MMMM yyyy 'г.'"_s);
 }
 
 } // namespace RussianFormat

@@ -1,4 +1,4 @@
-#include "Settings.h"
+#include "common/Settings.h"
 
 #include <QFile>
 #include <QSettings>
@@ -6,9 +6,11 @@
 
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kApplication = QStringLiteral("Ventaro");
+const QString kApplication = u"Ventaro"_s;
 
 QString& currentSectionName()
 {
@@ -19,21 +21,21 @@ QString& currentSectionName()
 void selectSection(int section)
 {
     static const QStringList names = {
-        QStringLiteral("Data"),
-        QStringLiteral("Documents"),
-        QStringLiteral("Bl"),
-        QStringLiteral("Prod"),
-        QStringLiteral("MB"),
-        QStringLiteral("Language"),
-        QStringLiteral("Losses"),
-        QStringLiteral("HelpSystem"),
-        QStringLiteral("User"),
-        QStringLiteral("UserInterface"),
-        QStringLiteral("Documents\\TTK"),
-        QStringLiteral("Documents\\TTKk"),
-        QStringLiteral("Documents\\TK"),
-        QStringLiteral("Documents\\TTKk_prom"),
-        QStringLiteral("Documents\\Label"),
+        u"Data"_s,
+        u"Documents"_s,
+        u"Bl"_s,
+        u"Prod"_s,
+        u"MB"_s,
+        u"Language"_s,
+        u"Losses"_s,
+        u"HelpSystem"_s,
+        u"User"_s,
+        u"UserInterface"_s,
+        u"Documents\\TTK"_s,
+        u"Documents\\TTKk"_s,
+        u"Documents\\TK"_s,
+        u"Documents\\TTKk_prom"_s,
+        u"Documents\\Label"_s,
     };
     if (section >= 0 && section < names.size())
         currentSectionName() = names[section];
@@ -56,10 +58,10 @@ std::optional<QString> storedLine(const QString& fileName, const QString& path)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return std::nullopt;
     const qsizetype slash = path.indexOf(u'/');
-    const QString section = slash < 0 ? QStringLiteral("General") : path.left(slash);
+    const QString section = slash < 0 ? u"General"_s : path.left(slash);
     QString key = path.mid(slash + 1);
     key.replace(u'/', u'\\');
-    QString current = QStringLiteral("General");
+    QString current = u"General"_s;
     while (!file.atEnd()) {
         const QString line = QString::fromUtf8(file.readLine()).trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
@@ -81,10 +83,9 @@ QSettings store()
 } // namespace
 
 namespace Setting {
-const SettingKey FontSize{RegSection::UserInterface, QStringLiteral("Brastel.FontSize"),
-                          QStringLiteral("24")};
-const SettingKey ResizeStatus{RegSection::Data, QStringLiteral("QuorvelResizeStatus"), QStringLiteral("0")};
-const SettingKey NamePOP{RegSection::User, QStringLiteral("Name_POP"), QString()};
+const SettingKey FontSize{RegSection::UserInterface, u"Brastel.FontSize"_s, u"24"_s};
+const SettingKey ResizeStatus{RegSection::Data, u"QuorvelResizeStatus"_s, u"0"_s};
+const SettingKey NamePOP{RegSection::User, u"Name_POP"_s, QString()};
 } // namespace Setting
 
 QString GetReg(int section, const QString& key, const QString& defaultValue)
@@ -100,7 +101,7 @@ QString GetReg(int section, const QString& key, const QString& defaultValue)
         const std::optional<QString> line = storedLine(settings.fileName(), settingsPath(key));
         if (line && !line->contains(u'"') && !line->contains(u'\\'))
             return *line;
-        return value.toStringList().join(QStringLiteral(", "));
+        return value.toStringList().join(u", "_s);
     }
     return value.toString();
 }

@@ -1,4 +1,4 @@
-#include "TextSelection.h"
+#include "common/TextSelection.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "FitnessController.h"
+#include "fitness/FitnessController.h"
 
-#include "fEnergy.h"
+#include "fitness/fEnergy.h"
 
 FitnessController::FitnessController(ServerLink& link, QObject* parent) : QObject(parent), m_link(link) {}
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "RationReportSource.h"
-#include "RecipeData.h"
-#include "ReplyTarget.h"
+#include "fitness/RationReportSource.h"
+#include "protocol/ReplyTarget.h"
+#include "recipes/RecipeData.h"
 
 #include <QObject>
 #include <QString>

@@ -1,10 +1,12 @@
-#include "NormTable.h"
+#include "fitness/NormTable.h"
 
-#include "Payload.h"
-#include "ProtocolWords.h"
-#include "RussianFormat.h"
+#include "common/Payload.h"
+#include "common/RussianFormat.h"
+#include "protocol/ProtocolWords.h"
 
 #include <QSet>
+
+using namespace Qt::StringLiterals;
 
 NormTable::NormTable(const QString& sNorm) : m_empty(sNorm.isEmpty())
 {
@@ -57,8 +59,8 @@ QString NormTable::GetFullGroup(const QString& sexWord, const QString& kfa, cons
     const Row* row = findRow(kfa, age);
     if (!row)
         return sexWord;
-    return sexWord + row->group + QStringLiteral(" (") + row->kfa + QStringLiteral("), ") + row->age +
-           QStringLiteral(" лет (") + row->energy + QStringLiteral(" ккал)");
+    return sexWord + row->group + u" ("_s + row->kfa + u"), "_s + row->age + u" лет ("_s + row->energy +
+           u" ккал)"_s;
 }
 
 double NormTable::GetFizEnergy(const QString& kfa, const QString& age) const
@@ -70,8 +72,8 @@ double NormTable::GetFizEnergy(const QString& kfa, const QString& age) const
 QString NormTable::sexWord(bool man, bool girl)
 {
     if (girl)
-        return QStringLiteral("Женщины ");
+        return u"Женщины "_s;
     if (man)
-        return QStringLiteral("Мужчины ");
+        return u"Мужчины "_s;
     return QString();
 }

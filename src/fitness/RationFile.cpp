@@ -1,11 +1,11 @@
-#include "RationFile.h"
+#include "fitness/RationFile.h"
 
-#include "Composition.h"
-#include "NumberHelpers.h"
-#include "Payload.h"
-#include "ProtocolWords.h"
-#include "RationEntries.h"
-#include "RussianFormat.h"
+#include "common/NumberHelpers.h"
+#include "common/Payload.h"
+#include "common/RussianFormat.h"
+#include "protocol/ProtocolWords.h"
+#include "recipes/Composition.h"
+#include "recipes/RationEntries.h"
 
 #include <QFile>
 #include <QFileInfo>

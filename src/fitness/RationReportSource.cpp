@@ -1,6 +1,6 @@
-#include "RationReportSource.h"
+#include "fitness/RationReportSource.h"
 
-#include "FitnessController.h"
+#include "fitness/FitnessController.h"
 
 RationReportSource::RationReportSource(const FitnessController& fitness) : m_fitness(fitness) {}
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportSource.h"
+#include "report/ReportSource.h"
 
 class FitnessController;
 

@@ -1,23 +1,23 @@
-#include "fEnergy.h"
+#include "fitness/fEnergy.h"
 
-#include "Catalogue.h"
-#include "Composition.h"
-#include "CompositionDisplay.h"
-#include "CutEntryTips.h"
-#include "Dialogs.h"
-#include "ErrorBox.h"
-#include "FitnessLayout.h"
-#include "ListSearch.h"
-#include "NormTable.h"
-#include "NumberHelpers.h"
-#include "ProtocolWords.h"
-#include "RecipeData.h"
-#include "RussianFormat.h"
-#include "ServerLink.h"
-#include "Settings.h"
-#include "TextSelection.h"
-#include "Twips.h"
-#include "fRation.h"
+#include "common/CutEntryTips.h"
+#include "common/Dialogs.h"
+#include "common/ErrorBox.h"
+#include "common/ListSearch.h"
+#include "common/NumberHelpers.h"
+#include "common/RussianFormat.h"
+#include "common/Settings.h"
+#include "common/TextSelection.h"
+#include "fitness/NormTable.h"
+#include "fitness/fRation.h"
+#include "fitness/layout/FitnessLayout.h"
+#include "fitness/layout/Twips.h"
+#include "protocol/ProtocolWords.h"
+#include "protocol/ServerLink.h"
+#include "recipes/Catalogue.h"
+#include "recipes/Composition.h"
+#include "recipes/CompositionDisplay.h"
+#include "recipes/RecipeData.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -36,6 +36,8 @@
 #include <algorithm>
 #include <iterator>
 #include <utility>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -135,8 +137,8 @@ int keyAscii(const QKeyEvent* event)
 fEnergy::fEnergy(RecipeData& recipes, QString& sNorm, ServerLink& link, QWidget* parent)
     : QWidget(parent), m_recipes(recipes), m_sNorm(sNorm), m_link(link)
 {
-    setObjectName(QStringLiteral("fEnergy"));
-    setWindowTitle(QStringLiteral("Запрос калорийности с сервера"));
+    setObjectName(u"fEnergy"_s);
+    setWindowTitle(u"Запрос калорийности с сервера"_s);
     setWindowIcon(energyIcon());
     createControls();
     placeControls();
@@ -149,35 +151,35 @@ fEnergy::~fEnergy() = default;
 
 void fEnergy::createControls()
 {
-    cMan = new QCheckBox(QStringLiteral("&М"), this);
-    cMan->setObjectName(QStringLiteral("cMan"));
-    cMan->setToolTip(QStringLiteral("Мужчины"));
+    cMan = new QCheckBox(u"&М"_s, this);
+    cMan->setObjectName(u"cMan"_s);
+    cMan->setToolTip(u"Мужчины"_s);
     cMan->setChecked(true);
 
-    cGirl = new QCheckBox(QStringLiteral("&Ж"), this);
-    cGirl->setObjectName(QStringLiteral("cGirl"));
-    cGirl->setToolTip(QStringLiteral("Женщины"));
+    cGirl = new QCheckBox(u"&Ж"_s, this);
+    cGirl->setObjectName(u"cGirl"_s);
+    cGirl->setToolTip(u"Женщины"_s);
 
-    lKFA = makeLabel(this, "lKFA", QStringLiteral("&КФА"));
+    lKFA = makeLabel(this, "lKFA", u"&КФА"_s);
     cKFA = new QComboBox(this);
-    cKFA->setObjectName(QStringLiteral("cKFA"));
+    cKFA->setObjectName(u"cKFA"_s);
     cKFA->setEditable(false);
-    cKFA->setToolTip(QStringLiteral("Коэффициент физической активности"));
+    cKFA->setToolTip(u"Коэффициент физической активности"_s);
     lKFA->setBuddy(cKFA);
 
-    lVozr = makeLabel(this, "lVozr", QStringLiteral("&Возраст"));
+    lVozr = makeLabel(this, "lVozr", u"&Возраст"_s);
     cVozr = new QComboBox(this);
-    cVozr->setObjectName(QStringLiteral("cVozr"));
+    cVozr->setObjectName(u"cVozr"_s);
     cVozr->setEditable(false);
-    cVozr->setToolTip(QStringLiteral("Возраст"));
+    cVozr->setToolTip(u"Возраст"_s);
     lVozr->setBuddy(cVozr);
 
     lBases = new QListWidget(this);
-    lBases->setObjectName(QStringLiteral("lBases"));
-    lBases->setProperty("Tag", QStringLiteral("lFindBB"));
+    lBases->setObjectName(u"lBases"_s);
+    lBases->setProperty("Tag", u"lFindBB"_s);
     lDishes = new QListWidget(this);
-    lDishes->setObjectName(QStringLiteral("lDishes"));
-    lDishes->setProperty("Tag", QStringLiteral("lFindD"));
+    lDishes->setObjectName(u"lDishes"_s);
+    lDishes->setProperty("Tag", u"lFindD"_s);
     for (QListWidget* list : {lBases, lDishes}) {
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         // Tens of thousands of one-line entries: measuring each one would
@@ -196,28 +198,28 @@ void fEnergy::createControls()
     lFindD = makeLabel(this, "lFindD", blanks);
     lFindD->setProperty("Tag", QString());
 
-    lOut = makeLabel(this, "lOut", QStringLiteral("В&ыход"));
+    lOut = makeLabel(this, "lOut", u"В&ыход"_s);
     tOut = new QLineEdit(this);
-    tOut->setObjectName(QStringLiteral("tOut"));
+    tOut->setObjectName(u"tOut"_s);
     tOut->installEventFilter(this);
     lOut->setBuddy(tOut);
 
-    cClear = new QPushButton(QStringLiteral("&Х"), this);
-    cClear->setObjectName(QStringLiteral("cClear"));
+    cClear = new QPushButton(u"&Х"_s, this);
+    cClear->setObjectName(u"cClear"_s);
 
     lHS = makeLabel(this, "lHS", QString());
     lHS->setWordWrap(true);
     lHS->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    cAdd = new QPushButton(QStringLiteral("&Добавить"), this);
-    cAdd->setObjectName(QStringLiteral("cAdd"));
-    cClearall = new QPushButton(QStringLiteral("&Очистить"), this);
-    cClearall->setObjectName(QStringLiteral("cClearall"));
-    cPrint = new QPushButton(QStringLiteral("&Печать"), this);
-    cPrint->setObjectName(QStringLiteral("cPrint"));
+    cAdd = new QPushButton(u"&Добавить"_s, this);
+    cAdd->setObjectName(u"cAdd"_s);
+    cClearall = new QPushButton(u"&Очистить"_s, this);
+    cClearall->setObjectName(u"cClearall"_s);
+    cPrint = new QPushButton(u"&Печать"_s, this);
+    cPrint->setObjectName(u"cPrint"_s);
 
-    cRation = new QPushButton(QStringLiteral("&Рацион…"), this);
-    cRation->setObjectName(QStringLiteral("cRation"));
+    cRation = new QPushButton(u"&Рацион…"_s, this);
+    cRation->setObjectName(u"cRation"_s);
     // Out of the designed tab chain, which runs from cPrint back to cMan;
     // its mnemonic reaches it from the keyboard.
     cRation->setFocusPolicy(Qt::ClickFocus);
@@ -338,8 +340,7 @@ fRation* fEnergy::rationWindow() const
 void fEnergy::syncAddCaption()
 {
     const int count = m_recipes.rationEntries().count();
-    cAdd->setText(count > 0 ? QStringLiteral("Добавить (") + QString::number(count) + u')'
-                            : QStringLiteral("Добавить"));
+    cAdd->setText(count > 0 ? u"Добавить ("_s + QString::number(count) + u')' : u"Добавить"_s);
 }
 
 RationFile::Content fEnergy::chosenGroup() const
@@ -419,11 +420,11 @@ void fEnergy::Zapros_Fiz()
 {
     if (cMan->isChecked()) {
         m_link.SendCommand(Proto::Get_Man_Norm);
-        m_link.AddStatus(QStringLiteral("Отправили запрос на физиологические нормы для мужчин..."));
+        m_link.AddStatus(u"Отправили запрос на физиологические нормы для мужчин..."_s);
     }
     if (cGirl->isChecked()) {
         m_link.SendCommand(Proto::Get_Girl_Norm);
-        m_link.AddStatus(QStringLiteral("Отправили запрос на физиологические нормы для женщин..."));
+        m_link.AddStatus(u"Отправили запрос на физиологические нормы для женщин..."_s);
     }
 }
 
@@ -483,7 +484,7 @@ void fEnergy::form_Bases_Bl(const QString& payload)
     if (collections.emptyRecords > 0) {
         Show_Error(Catalogue::StepFailedMessage + u'\r' +
                        Catalogue::emptyRecordsDescription(collections.emptyRecords),
-                   QStringLiteral("Dish_Cli"), QStringLiteral("form_Bases_Bl"), Catalogue::EmptyRecordCode);
+                   u"Dish_Cli"_s, u"form_Bases_Bl"_s, Catalogue::EmptyRecordCode);
         const QSignalBlocker blocker(lBases);
         lBases->addItems(collections.names.sliced(collections.namesBeforeFirstEmpty));
     }
@@ -556,7 +557,7 @@ void fEnergy::lDishes_Click()
         return;
     const QList<QListWidgetItem*> collection = lBases->selectedItems();
     if (collection.isEmpty()) {
-        Show_Error(QStringLiteral("Необходимо выбрать группу!"), QString(), QString(), 0);
+        Show_Error(u"Необходимо выбрать группу!"_s, QString(), QString(), 0);
         return;
     }
     m_link.SendCommand(Proto::GetHSDishes + collection.first()->text() + Proto::Str + dish.first()->text());
@@ -578,15 +579,14 @@ void fEnergy::cAdd_Click()
     RationEntries& ration = m_recipes.rationEntries();
     switch (ration.add(m_recipes.CurrentHS(), tOut->text())) {
     case RationEntries::AddResult::Added:
-        cAdd->setText(QStringLiteral("Добавить (") + QString::number(ration.upperBound()) + u')');
+        cAdd->setText(u"Добавить ("_s + QString::number(ration.upperBound()) + u')');
         emit rationChanged();
         return;
     case RationEntries::AddResult::NoRecipe:
-        Dialogs::message(QStringLiteral("Не загружена рецептура!"));
+        Dialogs::message(u"Не загружена рецептура!"_s);
         return;
     case RationEntries::AddResult::Full:
-        Show_Error(QStringLiteral("Один отчет может содержать не больше 25 рецептур!"), QString(), QString(),
-                   0);
+        Show_Error(u"Один отчет может содержать не больше 25 рецептур!"_s, QString(), QString(), 0);
         return;
     case RationEntries::AddResult::RecipeUnreadable:
         Show_Error(Composition::LoadFailedMessage, QString(), QString(), 0);
@@ -600,7 +600,7 @@ void fEnergy::cAdd_Click()
 void fEnergy::cClearall_Click()
 {
     m_recipes.rationEntries().reset();
-    cAdd->setText(QStringLiteral("Добавить"));
+    cAdd->setText(u"Добавить"_s);
     emit rationChanged();
 }
 
@@ -689,8 +689,8 @@ bool fEnergy::tOutKeyPress(QKeyEvent* event)
 
 void fEnergy::closeEvent(QCloseEvent* event)
 {
-    const Dialogs::Answer answer = Dialogs::message(QStringLiteral("Закрыть всю программу?"),
-                                                    Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+    const Dialogs::Answer answer =
+        Dialogs::message(u"Закрыть всю программу?"_s, Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
     // The window closes whatever the answer; only Yes takes the program along.
     event->accept();
     if (m_ration)

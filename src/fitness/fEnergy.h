@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FitnessLayout.h"
-#include "RationFile.h"
+#include "fitness/RationFile.h"
+#include "fitness/layout/FitnessLayout.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,15 +1,15 @@
-#include "fRation.h"
+#include "fitness/fRation.h"
 
-#include "Composition.h"
-#include "Dialogs.h"
-#include "ErrorBox.h"
-#include "RationCsv.h"
-#include "RationEntries.h"
-#include "RationFile.h"
-#include "RationTable.h"
-#include "ReportSource.h"
-#include "RussianFormat.h"
-#include "fEnergy.h"
+#include "common/Dialogs.h"
+#include "common/ErrorBox.h"
+#include "common/RussianFormat.h"
+#include "fitness/RationFile.h"
+#include "fitness/fEnergy.h"
+#include "recipes/Composition.h"
+#include "recipes/RationEntries.h"
+#include "report/RationCsv.h"
+#include "report/RationTable.h"
+#include "report/ReportSource.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "ClientSocket.h"
+#include "protocol/ClientSocket.h"
 
-#include "Cp1251.h"
+#include "protocol/Cp1251.h"
 
 QString ClientSocket::GetText()
 {

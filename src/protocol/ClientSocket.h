@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SocketError.h"
+#include "protocol/SocketError.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "MessageSplitter.h"
+#include "protocol/MessageSplitter.h"
 
-#include "Cp1251.h"
+#include "protocol/Cp1251.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,9 @@
-#include "PlainTextStatusBox.h"
+#include "protocol/PlainTextStatusBox.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
+
+using namespace Qt::StringLiterals;
 
 PlainTextStatusBox::PlainTextStatusBox(QPlainTextEdit* edit) : m_edit(edit)
 {
@@ -14,7 +16,7 @@ PlainTextStatusBox::PlainTextStatusBox(QPlainTextEdit* edit) : m_edit(edit)
 QString PlainTextStatusBox::displayText(const QString& text)
 {
     QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u"\r\n"_s, u"\n"_s);
     shown.replace(u'\r', u'\n');
     return shown;
 }

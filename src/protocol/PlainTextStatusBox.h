@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StatusBox.h"
+#include "protocol/StatusBox.h"
 
 class QPlainTextEdit;
 

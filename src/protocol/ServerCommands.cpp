@@ -1,38 +1,39 @@
-#include "ServerCommands.h"
+#include "protocol/ServerCommands.h"
 
-#include "Dialogs.h"
-#include "ProtocolWords.h"
-#include "ReplyTarget.h"
-#include "ServerLink.h"
-#include "StatusLog.h"
+#include "common/Dialogs.h"
+#include "protocol/ProtocolWords.h"
+#include "protocol/ReplyTarget.h"
+#include "protocol/ServerLink.h"
+#include "protocol/StatusLog.h"
+
+using namespace Qt::StringLiterals;
 
 namespace ServerCommandTexts {
 
 QString compositionReceived()
 {
-    return QStringLiteral("Получили ХС рецептуры... ");
+    return u"Получили ХС рецептуры... "_s;
 }
 
 QString unknownCommand()
 {
-    return QStringLiteral("Неизвестная команда сервера: ");
+    return u"Неизвестная команда сервера: "_s;
 }
 
 QString noNormDatabase()
 {
-    return QStringLiteral("На сервере нет базы физиологических норм! ") + u'\r' +
-           QStringLiteral("Обновите программу, чтобы использовать эту функцию.");
+    return u"На сервере нет базы физиологических норм! "_s + u'\r' +
+           u"Обновите программу, чтобы использовать эту функцию."_s;
 }
 
 QString messLogged()
 {
-    return QStringLiteral("Сообщение сервера: ");
+    return u"Сообщение сервера: "_s;
 }
 
 QString messLeftOut(qsizetype leftOut, qsizetype total)
 {
-    return QStringLiteral(
-               "Показано начало сообщения: не показано знаков — %1 из %2 (оно записано в лог сервера).")
+    return u"Показано начало сообщения: не показано знаков — %1 из %2 (оно записано в лог сервера)."_s
         .arg(leftOut)
         .arg(total);
 }
@@ -62,7 +63,7 @@ QString messBoxText(const QString& text)
     }
     if (i >= text.size())
         return text;
-    return shown + QStringLiteral("\r…\r") + ServerCommandTexts::messLeftOut(text.size() - i, text.size());
+    return shown + u"\r…\r"_s + ServerCommandTexts::messLeftOut(text.size() - i, text.size());
 }
 
 namespace {

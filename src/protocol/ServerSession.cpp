@@ -1,16 +1,18 @@
-#include "ServerSession.h"
+#include "protocol/ServerSession.h"
 
-#include "ClientSocket.h"
-#include "Dialogs.h"
-#include "ErrorBox.h"
-#include "ProtocolWords.h"
-#include "ServerCommands.h"
+#include "common/Dialogs.h"
+#include "common/ErrorBox.h"
+#include "protocol/ClientSocket.h"
+#include "protocol/ProtocolWords.h"
+#include "protocol/ServerCommands.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
 #include <exception>
+
+using namespace Qt::StringLiterals;
 
 ServerSession::ServerSession(ClientSocket* socket, QObject* parent, qsizetype maxPendingBytes)
     : QObject(parent), m_socket(socket), m_splitter(maxPendingBytes), m_maxPendingBytes(maxPendingBytes)
@@ -24,19 +26,18 @@ ServerSession::~ServerSession() = default;
 
 QString ServerSession::notConnectedText()
 {
-    return QStringLiteral("Потеряно подключение к серверу") + u'\r' +
-           QStringLiteral("повторите попытку подключения") + u'\r' + QStringLiteral("Возможно сервер занят");
+    return u"Потеряно подключение к серверу"_s + u'\r' + u"повторите попытку подключения"_s + u'\r' +
+           u"Возможно сервер занят"_s;
 }
 
 QString ServerSession::overflowText(qsizetype maxPendingBytes)
 {
     constexpr qsizetype mebibyte = 1024 * 1024;
-    const QString amount = maxPendingBytes % mebibyte == 0
-                               ? QStringLiteral("%1 МБ").arg(maxPendingBytes / mebibyte)
-                               : QStringLiteral("%1 байт").arg(maxPendingBytes);
-    return QStringLiteral("Сервер прислал больше %1 текста без признака конца сообщения.").arg(amount) +
-           u'\r' + QStringLiteral("Соединение с сервером разорвано, принятый остаток отброшен.") + u'\r' +
-           QStringLiteral("Подключитесь повторно.");
+    const QString amount = maxPendingBytes % mebibyte == 0 ? u"%1 МБ"_s.arg(maxPendingBytes / mebibyte)
+                                                           : u"%1 байт"_s.arg(maxPendingBytes);
+    return u"Сервер прислал больше %1 текста без признака конца сообщения."_s.arg(amount) + u'\r' +
+           u"Соединение с сервером разорвано, принятый остаток отброшен."_s + u'\r' +
+           u"Подключитесь повторно."_s;
 }
 
 void ServerSession::SendCommand(const QString& command)
@@ -47,8 +48,8 @@ void ServerSession::SendCommand(const QString& command)
         if (error.number == SocketError::kInvalidState) {
             Dialogs::message(notConnectedText(), Dialogs::Buttons::Ok, Dialogs::Icon::None);
         } else {
-            Show_Error(QStringLiteral("Ошибка отправки запроса!") + u'\r' + error.description,
-                       QStringLiteral("Dish_Cli"), QStringLiteral("SendCommand"), error.number);
+            Show_Error(u"Ошибка отправки запроса!"_s + u'\r' + error.description, u"Dish_Cli"_s,
+                       u"SendCommand"_s, error.number);
         }
     }
 }
@@ -132,11 +133,10 @@ void ServerSession::handOver(QString message)
     try {
         ParseServerCommand(std::move(message), m_target, *this);
     } catch (const std::exception& error) {
-        Show_Error(QString::fromLocal8Bit(error.what()), QStringLiteral("Dish_Cli"),
-                   QStringLiteral("ParseServerCommand"), 0);
+        Show_Error(QString::fromLocal8Bit(error.what()), u"Dish_Cli"_s, u"ParseServerCommand"_s, 0);
     } catch (...) {
-        Show_Error(QStringLiteral("Неизвестная ошибка при разборе ответа сервера"),
-                   QStringLiteral("Dish_Cli"), QStringLiteral("ParseServerCommand"), 0);
+        Show_Error(u"Неизвестная ошибка при разборе ответа сервера"_s, u"Dish_Cli"_s, u"ParseServerCommand"_s,
+                   0);
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "MessageSplitter.h"
-#include "ServerLink.h"
-#include "StatusLog.h"
+#include "protocol/MessageSplitter.h"
+#include "protocol/ServerLink.h"
+#include "protocol/StatusLog.h"
 
 #include <QObject>
 

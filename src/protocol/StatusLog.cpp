@@ -1,10 +1,12 @@
-#include "StatusLog.h"
+#include "protocol/StatusLog.h"
 
-#include "StatusBox.h"
+#include "protocol/StatusBox.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kLineBreak = QStringLiteral("\r\n");
+const QString kLineBreak = u"\r\n"_s;
 
 } // namespace
 
@@ -12,7 +14,7 @@ StatusLog::StatusLog(qsizetype maxChars) : m_text(initialText()), m_maxChars(max
 
 QString StatusLog::initialText()
 {
-    return QStringLiteral("Лог сервера:") + kLineBreak;
+    return u"Лог сервера:"_s + kLineBreak;
 }
 
 void StatusLog::setBox(StatusBox* box)
@@ -31,7 +33,7 @@ void StatusLog::AddStatus(const QString& line)
     if (!m_text.isEmpty())
         added = kLineBreak;
     if (line.size() > kMaxLineChars)
-        added += line.left(kMaxLineChars) + QStringLiteral("…");
+        added += line.left(kMaxLineChars) + u"…"_s;
     else
         added += line;
     m_text += added;

@@ -1,10 +1,12 @@
-#include "TcpClientSocket.h"
+#include "protocol/TcpClientSocket.h"
 
-#include "Cp1251.h"
+#include "protocol/Cp1251.h"
 
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QTcpSocket>
+
+using namespace Qt::StringLiterals;
 
 TcpClientSocket::TcpClientSocket(QObject* parent) : ClientSocket(parent)
 {
@@ -42,12 +44,12 @@ void TcpClientSocket::Connect(const QString& host, const QString& portText)
 {
     const QString hostName = host.trimmed();
     if (hostName.isEmpty())
-        throw SocketError{SocketError::kInvalidArgument, QStringLiteral("Не указан адрес сервера.")};
+        throw SocketError{SocketError::kInvalidArgument, u"Не указан адрес сервера."_s};
     const quint16 port = parsePort(portText);
     if (port == 0)
-        throw SocketError{SocketError::kInvalidArgument,
-                          QStringLiteral("Порт сервера «%1» не годится: нужно целое число от 1 до 65535.")
-                              .arg(portText.left(40))};
+        throw SocketError{
+            SocketError::kInvalidArgument,
+            u"Порт сервера «%1» не годится: нужно целое число от 1 до 65535."_s.arg(portText.left(40))};
 
     detach();
     auto* socket = new QTcpSocket(this);
@@ -96,9 +98,8 @@ void TcpClientSocket::SendData(const QString& text)
 {
     if (!m_socket || !m_connected || m_peerClosed || m_failed ||
         m_socket->state() != QAbstractSocket::ConnectedState)
-        throw SocketError{
-            SocketError::kInvalidState,
-            QStringLiteral("Wrong protocol or connection state for the requested transaction or request")};
+        throw SocketError{SocketError::kInvalidState,
+                          u"Wrong protocol or connection state for the requested transaction or request"_s};
     const QByteArray bytes = Cp1251::encode(text);
     if (m_socket->write(bytes) != bytes.size())
         throw SocketError{errorNumber(m_socket->error(), true), m_socket->errorString()};
@@ -228,7 +229,7 @@ void TcpClientSocket::onConnectTimeout()
     if (!m_socket || m_connected)
         return;
     detach();
-    raiseError(SocketError::kTimedOut, QStringLiteral("Connection timed out"));
+    raiseError(SocketError::kTimedOut, u"Connection timed out"_s);
 }
 
 void TcpClientSocket::raiseError(int number, const QString& description)

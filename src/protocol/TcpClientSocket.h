@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClientSocket.h"
+#include "protocol/ClientSocket.h"
 
 #include <QAbstractSocket>
 #include <QTimer>

@@ -1,8 +1,10 @@
-#include "Catalogue.h"
+#include "recipes/Catalogue.h"
 
-#include "Payload.h"
-#include "ProtocolWords.h"
-#include "RussianFormat.h"
+#include "common/Payload.h"
+#include "common/RussianFormat.h"
+#include "protocol/ProtocolWords.h"
+
+using namespace Qt::StringLiterals;
 
 namespace Catalogue {
 
@@ -30,7 +32,7 @@ QString emptyRecordsDescription(int count)
 {
     if (count == 1)
         return EmptyRecordDescription;
-    return QStringLiteral("Записей каталога без названия сборника: %1").arg(count);
+    return u"Записей каталога без названия сборника: %1"_s.arg(count);
 }
 
 DishNames dishNames(const QString& payload)

@@ -1,10 +1,10 @@
-#include "Composition.h"
+#include "recipes/Composition.h"
 
-#include "Energy.h"
-#include "NumberHelpers.h"
-#include "Payload.h"
-#include "ProtocolWords.h"
-#include "RussianFormat.h"
+#include "common/NumberHelpers.h"
+#include "common/Payload.h"
+#include "common/RussianFormat.h"
+#include "protocol/ProtocolWords.h"
+#include "recipes/Energy.h"
 
 #include <cmath>
 

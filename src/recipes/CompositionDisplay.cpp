@@ -1,11 +1,13 @@
-#include "CompositionDisplay.h"
+#include "recipes/CompositionDisplay.h"
 
-#include "Composition.h"
-#include "Energy.h"
-#include "NumberHelpers.h"
-#include "RussianFormat.h"
+#include "common/NumberHelpers.h"
+#include "common/RussianFormat.h"
+#include "recipes/Composition.h"
+#include "recipes/Energy.h"
 
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 CompositionDisplay CompositionDisplay::form_HS_Dish(const QString& composition, bool fromDispatcher,
                                                     const QString& tOutText)
@@ -50,7 +52,6 @@ QString CompositionDisplay::line(double protein, double fat, double carbohydrate
 {
     using RussianFormat::pattern0;
     using RussianFormat::pattern00;
-    return QStringLiteral("Белки-") + pattern00(protein) + QStringLiteral("г, Жиры-") + pattern00(fat) +
-           QStringLiteral("г, Углеводы-") + pattern00(carbohydrate) + QStringLiteral("г, Калорийность-") +
-           pattern0(kkal) + QStringLiteral("ккал");
+    return u"Белки-"_s + pattern00(protein) + u"г, Жиры-"_s + pattern00(fat) + u"г, Углеводы-"_s +
+           pattern00(carbohydrate) + u"г, Калорийность-"_s + pattern0(kkal) + u"ккал"_s;
 }

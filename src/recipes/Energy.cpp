@@ -1,7 +1,7 @@
-#include "Energy.h"
+#include "recipes/Energy.h"
 
-#include "Payload.h"
-#include "RussianFormat.h"
+#include "common/Payload.h"
+#include "common/RussianFormat.h"
 
 namespace {
 

@@ -1,14 +1,16 @@
-#include "RationEntries.h"
+#include "recipes/RationEntries.h"
 
-#include "Composition.h"
-#include "Energy.h"
-#include "Payload.h"
-#include "ProtocolWords.h"
-#include "RussianFormat.h"
+#include "common/Payload.h"
+#include "common/RussianFormat.h"
+#include "protocol/ProtocolWords.h"
+#include "recipes/Composition.h"
+#include "recipes/Energy.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+
+using namespace Qt::StringLiterals;
 
 void RationEntries::reset()
 {
@@ -141,7 +143,7 @@ QString RationEntries::GetDishName(int i) const
 QString RationEntries::GetDishWeight(int i) const
 {
     if (i < 1 || i > upperBound() || entry(i).isEmpty())
-        return QStringLiteral("0");
+        return u"0"_s;
     return elementAt(cells(i, 1), 1);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RationEntries.h"
+#include "recipes/RationEntries.h"
 
 #include <QString>
 

@@ -1,15 +1,17 @@
-#include "CalorieReport.h"
+#include "report/CalorieReport.h"
 
-#include "RationTable.h"
-#include "ReportCanvas.h"
-#include "ReportSource.h"
-#include "RussianFormat.h"
-#include "Settings.h"
+#include "common/RussianFormat.h"
+#include "common/Settings.h"
+#include "report/RationTable.h"
+#include "report/ReportCanvas.h"
+#include "report/ReportSource.h"
 
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -152,24 +154,24 @@ QString CalorieReport::GetStr(QString sStr, int lAbzac)
 
 void CalorieReport::Form_Kkal(ReportCanvas& PI) const
 {
-    PI.setFontName(u"Times New Roman"_qs);
+    PI.setFontName(u"Times New Roman"_s);
     PI.setFontSize(14);
-    printOnLine(PI, 300, 70, u"Расчет калорийности"_qs);
+    printOnLine(PI, 300, 70, u"Расчет калорийности"_s);
     PI.setFontSize(10);
 
     printAt(PI, kLeft,
-            u"Дата посещения: "_qs + RussianFormat::longDate(m_visitDate) + spaces(10) + u"предприятие: "_qs +
+            u"Дата посещения: "_s + RussianFormat::longDate(m_visitDate) + spaces(10) + u"предприятие: "_s +
                 Setting::NamePOP.get());
-    printAt(PI, kLeft, u"группа: "_qs + m_source.GetFullGroup());
+    printAt(PI, kLeft, u"группа: "_s + m_source.GetFullGroup());
     printAt(PI, kLeft, rule());
     printAt(PI, 270,
-            u"Выход,"_qs + spaces(15) + u"Пищевая ценность"_qs + spaces(14) + u"Калорийность,"_qs +
-                spaces(3) + u"Удовлетворение"_qs);
+            u"Выход,"_s + spaces(15) + u"Пищевая ценность"_s + spaces(14) + u"Калорийность,"_s + spaces(3) +
+                u"Удовлетворение"_s);
     double Y = wholePixel(PI.y());
     printOnLine(PI, kProteinX, Y,
-                u"Белки,г"_qs + spaces(4) + u"Жиры, г"_qs + spaces(4) + u"Углеводы,г"_qs + spaces(10) +
-                    u"ккал"_qs + spaces(15) + u"суточной потребности, %"_qs);
-    printOnLine(PI, kLeft, Y, u"Изделие (блюдо)"_qs + spaces(39) + u"г."_qs);
+                u"Белки,г"_s + spaces(4) + u"Жиры, г"_s + spaces(4) + u"Углеводы,г"_s + spaces(10) +
+                    u"ккал"_s + spaces(15) + u"суточной потребности, %"_s);
+    printOnLine(PI, kLeft, Y, u"Изделие (блюдо)"_s + spaces(39) + u"г."_s);
     printAt(PI, kLeft, rule());
 
     if (m_source.rationIsEmpty())
@@ -211,8 +213,8 @@ void CalorieReport::Form_Kkal(ReportCanvas& PI) const
     printAt(PI, kLeft, rule());
     printAt(PI, kLeft,
             u"Примечание. Примерное распределение калорийности по приемам: завтрак - 25%, обед - 35%, "
-            u"полдник - 15%, ужин - 25%."_qs);
+            u"полдник - 15%, ужин - 25%."_s);
     PI.print(QString());
     PI.setFontSize(PI.fontSize() - 2);
-    printAt(PI, kLeft, u"Отчет подготовлен в программе 'Ventaro', в.5.ХХ"_qs);
+    printAt(PI, kLeft, u"Отчет подготовлен в программе 'Ventaro', в.5.ХХ"_s);
 }

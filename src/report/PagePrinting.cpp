@@ -1,4 +1,4 @@
-#include "PagePrinting.h"
+#include "report/PagePrinting.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPicture>
 #include <QPrinter>
+
+using namespace Qt::StringLiterals;
 
 namespace PagePrinting {
 
@@ -38,7 +40,7 @@ QString savePdf(const QPicture& page, const QString& fileName)
     printer.setDocName(QFileInfo(fileName).completeBaseName());
     prepare(printer);
     if (!play(printer, page))
-        return u"Не удалось сохранить файл\r%1"_qs.arg(QDir::toNativeSeparators(fileName));
+        return u"Не удалось сохранить файл\r%1"_s.arg(QDir::toNativeSeparators(fileName));
     return QString();
 }
 

@@ -1,4 +1,4 @@
-#include "PictureCanvas.h"
+#include "report/PictureCanvas.h"
 
 #include <QFontMetricsF>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportCanvas.h"
+#include "report/ReportCanvas.h"
 
 #include <QPainter>
 #include <QPicture>

@@ -1,4 +1,4 @@
-#include "PreviewLayout.h"
+#include "report/PreviewLayout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "PrinterAdapter.h"
+#include "report/PrinterAdapter.h"
 
-#include "SystemPrinters.h"
+#include "report/SystemPrinters.h"
 
 namespace {
 PrinterAdapter* g_adapter = nullptr;

@@ -1,7 +1,7 @@
-#include "RationCsv.h"
+#include "report/RationCsv.h"
 
-#include "RationTable.h"
-#include "RussianFormat.h"
+#include "common/RussianFormat.h"
+#include "report/RationTable.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "RationTable.h"
+#include "report/RationTable.h"
 
-#include "ReportSource.h"
-#include "RussianFormat.h"
+#include "common/RussianFormat.h"
+#include "report/ReportSource.h"
 
 #include <cmath>
 

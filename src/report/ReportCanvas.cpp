@@ -1,4 +1,4 @@
-#include "ReportCanvas.h"
+#include "report/ReportCanvas.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>

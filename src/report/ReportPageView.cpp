@@ -1,13 +1,15 @@
-#include "ReportPageView.h"
+#include "report/ReportPageView.h"
 
-#include "ReportCanvas.h"
+#include "report/ReportCanvas.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 
+using namespace Qt::StringLiterals;
+
 ReportPageView::ReportPageView(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(u"PI"_qs);
+    setObjectName(u"PI"_s);
     setFixedSize(ReportCanvas::kPageWidth, ReportCanvas::kPageHeight);
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrinterAdapter.h"
+#include "report/PrinterAdapter.h"
 
 // The platform's printers through QPrinterInfo and QPrinter.
 class SystemPrinters final : public PrinterAdapter

@@ -1,12 +1,12 @@
-#include "fPreView.h"
+#include "report/fPreView.h"
 
-#include "CalorieReport.h"
-#include "Dialogs.h"
-#include "PagePrinting.h"
-#include "PictureCanvas.h"
-#include "PrinterAdapter.h"
-#include "ReportPageView.h"
-#include "ReportSource.h"
+#include "common/Dialogs.h"
+#include "report/CalorieReport.h"
+#include "report/PagePrinting.h"
+#include "report/PictureCanvas.h"
+#include "report/PrinterAdapter.h"
+#include "report/ReportPageView.h"
+#include "report/ReportSource.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -58,18 +60,18 @@ public:
 fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate) : QWidget(parent, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(u"fPreView"_qs);
-    setWindowTitle(u"Предварительный просмотр "_qs);
+    setObjectName(u"fPreView"_s);
+    setWindowTitle(u"Предварительный просмотр "_s);
     resize(twipsX(8100), twipsY(6075));
 
     m_cmdPrint = new QPushButton(this);
-    m_cmdPrint->setObjectName(u"cmdPrint"_qs);
+    m_cmdPrint->setObjectName(u"cmdPrint"_s);
     m_cmdPrint->setIcon(printerIcon());
     m_cmdPrint->setIconSize(QSize(16, 16));
     m_cmdPrint->setGeometry(0, 0, twipsX(375), twipsY(375));
 
-    m_lPrinters = new QLabel(u"Принтеры"_qs, this);
-    m_lPrinters->setObjectName(u"lPrinters"_qs);
+    m_lPrinters = new QLabel(u"Принтеры"_s, this);
+    m_lPrinters->setObjectName(u"lPrinters"_s);
     m_lPrinters->setGeometry(twipsX(480), twipsY(120), twipsX(765), twipsY(195));
     // The label's box was measured for a narrower system font: let it grow
     // to its text rather than cut the word, and keep the list clear of it.
@@ -77,18 +79,18 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
     m_lPrinters->resize(qMax(m_lPrinters->width(), fit.width()), qMax(m_lPrinters->height(), fit.height()));
 
     m_cPrinters = new QComboBox(this);
-    m_cPrinters->setObjectName(u"cPrinters"_qs);
+    m_cPrinters->setObjectName(u"cPrinters"_s);
     m_cPrinters->setGeometry(qMax(twipsX(1320), m_lPrinters->geometry().right() + 5), twipsY(120),
                              twipsX(3615), twipsY(315));
 
-    m_cmdPdf = new QPushButton(u"Сохранить в PDF"_qs, this);
-    m_cmdPdf->setObjectName(u"cmdPdf"_qs);
-    m_cmdPdf->setToolTip(u"Сохранить страницу в файл PDF"_qs);
+    m_cmdPdf = new QPushButton(u"Сохранить в PDF"_s, this);
+    m_cmdPdf->setObjectName(u"cmdPdf"_s);
+    m_cmdPdf->setToolTip(u"Сохранить страницу в файл PDF"_s);
     m_cmdPdf->setGeometry(m_cPrinters->geometry().right() + 1 + twipsX(150), 0,
                           qMax(twipsX(1800), m_cmdPdf->sizeHint().width()), twipsY(375));
 
     m_piBack = new QWidget(this);
-    m_piBack->setObjectName(u"piBack"_qs);
+    m_piBack->setObjectName(u"piBack"_s);
     m_piBack->setAutoFillBackground(true);
     QPalette ground = m_piBack->palette();
     ground.setColor(QPalette::Window, ground.color(QPalette::Dark));
@@ -103,9 +105,9 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
     m_piBack->setFocusProxy(m_PI);
 
     m_VS = new QScrollBar(Qt::Vertical, m_piBack);
-    m_VS->setObjectName(u"VS"_qs);
+    m_VS->setObjectName(u"VS"_s);
     m_HS = new QScrollBar(Qt::Horizontal, m_piBack);
-    m_HS->setObjectName(u"HS"_qs);
+    m_HS->setObjectName(u"HS"_s);
     const int vsWidth = m_VS->sizeHint().width();
     const int hsHeight = m_HS->sizeHint().height();
     m_VS->setGeometry(m_piBack->width() - vsWidth, 0, vsWidth, m_piBack->height() - hsHeight);
@@ -124,7 +126,7 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
         child->installEventFilter(this);
 
     if (source.rationIsEmpty())
-        Dialogs::message(u"Не выбраны рецептуры!"_qs);
+        Dialogs::message(u"Не выбраны рецептуры!"_s);
     Init_Scroll();
     Show_Printers(m_cPrinters);
     Form_Kkal(source, visitDate);
@@ -183,7 +185,7 @@ void fPreView::Form_Kkal(const ReportSource& source, QDate visitDate)
 void fPreView::Form_Activate()
 {
     const QString name = printerName();
-    m_cmdPrint->setToolTip(name.isEmpty() ? u"Принтер не найден"_qs : name);
+    m_cmdPrint->setToolTip(name.isEmpty() ? u"Принтер не найден"_s : name);
 }
 
 void fPreView::Form_Resize()
@@ -221,7 +223,7 @@ void fPreView::cmdPrint_Click()
 {
     const QString name = printerName();
     if (name.isEmpty()) {
-        Dialogs::message(u"Принтер не найден. Установите принтер и откройте просмотр снова."_qs,
+        Dialogs::message(u"Принтер не найден. Установите принтер и откройте просмотр снова."_s,
                          Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
@@ -237,13 +239,13 @@ void fPreView::cmdPrint_Click()
 void fPreView::cmdPdf_Click()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString fileName = Dialogs::saveFileName(u"Сохранить отчет в PDF"_qs,
-                                             QDir(folder).filePath(u"Расчет калорийности.pdf"_qs),
-                                             u"Документы PDF (*.pdf)"_qs);
+    QString fileName =
+        Dialogs::saveFileName(u"Сохранить отчет в PDF"_s, QDir(folder).filePath(u"Расчет калорийности.pdf"_s),
+                              u"Документы PDF (*.pdf)"_s);
     if (fileName.isEmpty())
         return;
-    if (QFileInfo(fileName).suffix().compare(u"pdf"_qs, Qt::CaseInsensitive) != 0)
-        fileName += u".pdf"_qs;
+    if (QFileInfo(fileName).suffix().compare(u"pdf"_s, Qt::CaseInsensitive) != 0)
+        fileName += u".pdf"_s;
     QString error;
     {
         const WaitCursor wait;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PreviewLayout.h"
+#include "report/PreviewLayout.h"
 
 #include <QDate>
 #include <QPicture>

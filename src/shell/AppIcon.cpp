@@ -1,4 +1,6 @@
-#include "AppIcon.h"
+#include "shell/AppIcon.h"
+
+using namespace Qt::StringLiterals;
 
 namespace AppIcon {
 
@@ -11,7 +13,7 @@ QIcon icon()
 {
     QIcon builtIn;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        builtIn.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(desktopId()));
+        builtIn.addFile(u":/icons/hicolor/%1x%1/apps/%2.png"_s.arg(size).arg(desktopId()));
     return QIcon::fromTheme(desktopId(), builtIn);
 }
 

@@ -1,20 +1,22 @@
-#include "Application.h"
+#include "shell/Application.h"
 
-#include "AppIcon.h"
-#include "CommandLine.h"
-#include "FitnessController.h"
-#include "RationReportSource.h"
-#include "ServerSession.h"
-#include "SingleInstance.h"
-#include "Translations.h"
-#include "fFeat.h"
-#include "fPreView.h"
+#include "common/Translations.h"
+#include "fitness/FitnessController.h"
+#include "fitness/RationReportSource.h"
+#include "protocol/ServerSession.h"
+#include "report/fPreView.h"
+#include "shell/AppIcon.h"
+#include "shell/CommandLine.h"
+#include "shell/SingleInstance.h"
+#include "shell/fFeat.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTextStream>
 
 #include <cstdio>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -84,7 +86,7 @@ int runQuorvel(int argc, char* argv[])
     // No display name: the platform would append it to every window's
     // caption, and the captions are fixed. Untitled windows and boxes still
     // show the application name.
-    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    QApplication::setApplicationName(u"Quorvel"_s);
     QApplication::setWindowIcon(AppIcon::icon());
     // Wayland shells find the window's icon and entry through this name.
     QGuiApplication::setDesktopFileName(AppIcon::desktopId());

@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "shell/CommandLine.h"
 
-#include "Version.h"
+#include "common/Version.h"
 
 #include <QHostAddress>
 
@@ -135,7 +135,7 @@ bool isToolkitOptionWithValue(const QString& name)
 
 StartOptions parse(const QStringList& arguments)
 {
-    const QString serverOption = QStringLiteral("--server");
+    const QString serverOption = u"--server"_s;
     bool help = false;
     bool version = false;
     std::optional<Server> server;
@@ -147,21 +147,19 @@ StartOptions parse(const QStringList& arguments)
             version = true;
         } else if (argument == serverOption || argument.startsWith(serverOption + u'=')) {
             if (server)
-                return failure(QStringLiteral("--server may be given only once"));
+                return failure(u"--server may be given only once"_s);
             QString value;
             if (argument == serverOption) {
                 if (i + 1 >= arguments.size())
-                    return failure(QStringLiteral("--server needs a value: HOST or HOST:PORT"));
+                    return failure(u"--server needs a value: HOST or HOST:PORT"_s);
                 value = arguments[++i];
             } else {
                 value = argument.mid(serverOption.size() + 1);
             }
             server = parseServer(value);
             if (!server)
-                return failure(
-                    QStringLiteral("malformed server \"%1\": expected HOST or HOST:PORT with a port "
-                                   "from 1 to 65535 (an IPv6 address in brackets: [::1]:400)")
-                        .arg(value));
+                return failure(u"malformed server \"%1\": expected HOST or HOST:PORT with a port "
+                               "from 1 to 65535 (an IPv6 address in brackets: [::1]:400)"_s.arg(value));
         } else if (argument.startsWith(u'-') && argument != u"-" && argument != u"--") {
             // Qt takes "-name" and "--name" alike, and a value either next
             // or after "=".
@@ -174,10 +172,10 @@ StartOptions parse(const QStringList& arguments)
                 if (!valueAttached && ++i >= arguments.size())
                     return failure(u"%1 needs a value"_s.arg(argument));
             } else if (!isToolkitFlag(name) || valueAttached) {
-                return failure(QStringLiteral("unknown argument \"%1\"").arg(argument));
+                return failure(u"unknown argument \"%1\""_s.arg(argument));
             }
         } else {
-            return failure(QStringLiteral("unknown argument \"%1\"").arg(argument));
+            return failure(u"unknown argument \"%1\""_s.arg(argument));
         }
     }
     StartOptions options;
@@ -194,25 +192,25 @@ StartOptions parse(const QStringList& arguments)
 
 QString helpText()
 {
-    return QStringLiteral("Usage: quorvel [--server HOST[:PORT]]\n"
-                          "\n"
-                          "Client of the recipe server: composes a day's ration and its calorie report.\n"
-                          "It connects once by itself at start to the server named in its main window.\n"
-                          "\n"
-                          "Options:\n"
-                          "  --server HOST[:PORT]  fill in the server address (and port) before that\n"
-                          "                        first connection; HOST is a name or an address,\n"
-                          "                        an IPv6 address with a port goes in brackets:\n"
-                          "                        [::1]:400. Without it the installation's default\n"
-                          "                        address (%1) and port 400 are used.\n"
-                          "  -h, --help            show this help and exit\n"
-                          "  --version             show the version and exit\n")
+    return (u"Usage: quorvel [--server HOST[:PORT]]\n"
+            "\n"
+            "Client of the recipe server: composes a day's ration and its calorie report.\n"
+            "It connects once by itself at start to the server named in its main window.\n"
+            "\n"
+            "Options:\n"
+            "  --server HOST[:PORT]  fill in the server address (and port) before that\n"
+            "                        first connection; HOST is a name or an address,\n"
+            "                        an IPv6 address with a port goes in brackets:\n"
+            "                        [::1]:400. Without it the installation's default\n"
+            "                        address (%1) and port 400 are used.\n"
+            "  -h, --help            show this help and exit\n"
+            "  --version             show the version and exit\n"_s)
         .arg(QString::fromLatin1(Version::kDefaultServer));
 }
 
 QString versionText()
 {
-    return QStringLiteral("quorvel ") + QString::fromLatin1(Version::kText);
+    return u"quorvel "_s + QString::fromLatin1(Version::kText);
 }
 
 } // namespace CommandLine

@@ -1,9 +1,11 @@
-#include "FeatGeometry.h"
+#include "shell/FeatGeometry.h"
 
 #include <QtMath>
 
 #include <algorithm>
 #include <numeric>
+
+using namespace Qt::StringLiterals;
 
 namespace FeatGeometry {
 
@@ -15,20 +17,13 @@ QRect clientTwips()
 const QList<Control>& controls()
 {
     static const QList<Control> table = {
-        {QStringLiteral("Label1"), QRect(120, 120, 870, 195)},
-        {QStringLiteral("tIP"), QRect(1560, 120, 2415, 285)},
-        {QStringLiteral("Label2"), QRect(120, 480, 1095, 195)},
-        {QStringLiteral("tPort"), QRect(1560, 480, 2415, 285)},
-        {QStringLiteral("cLocal"), QRect(4080, 120, 1335, 375)},
-        {QStringLiteral("cCon"), QRect(2760, 840, 1215, 375)},
-        {QStringLiteral("cDisCon"), QRect(4080, 840, 1215, 375)},
-        {QStringLiteral("lSend"), QRect(4680, 6360, 1335, 195)},
-        {QStringLiteral("tCom"), QRect(4680, 6600, 3615, 855)},
-        {QStringLiteral("cSend"), QRect(7320, 7560, 975, 375)},
-        {QStringLiteral("lStatus"), QRect(0, 1320, 7215, 2775)},
-        {QStringLiteral("lFont"), QRect(0, 4200, 1215, 195)},
-        {QStringLiteral("tFont"), QRect(1320, 4200, 1215, 285)},
-        {QStringLiteral("Label3"), QRect(2640, 4200, 210, 195)},
+        {u"Label1"_s, QRect(120, 120, 870, 195)},    {u"tIP"_s, QRect(1560, 120, 2415, 285)},
+        {u"Label2"_s, QRect(120, 480, 1095, 195)},   {u"tPort"_s, QRect(1560, 480, 2415, 285)},
+        {u"cLocal"_s, QRect(4080, 120, 1335, 375)},  {u"cCon"_s, QRect(2760, 840, 1215, 375)},
+        {u"cDisCon"_s, QRect(4080, 840, 1215, 375)}, {u"lSend"_s, QRect(4680, 6360, 1335, 195)},
+        {u"tCom"_s, QRect(4680, 6600, 3615, 855)},   {u"cSend"_s, QRect(7320, 7560, 975, 375)},
+        {u"lStatus"_s, QRect(0, 1320, 7215, 2775)},  {u"lFont"_s, QRect(0, 4200, 1215, 195)},
+        {u"tFont"_s, QRect(1320, 4200, 1215, 285)},  {u"Label3"_s, QRect(2640, 4200, 210, 195)},
     };
     return table;
 }

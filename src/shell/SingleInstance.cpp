@@ -1,10 +1,12 @@
-#include "SingleInstance.h"
+#include "shell/SingleInstance.h"
 
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -19,7 +21,7 @@ constexpr int kAttemptPauseMs = 100;
 } // namespace
 
 SingleInstance::SingleInstance(const QString& socketPath, QObject* parent)
-    : QObject(parent), m_socketPath(socketPath), m_lock(socketPath + QStringLiteral(".lock"))
+    : QObject(parent), m_socketPath(socketPath), m_lock(socketPath + u".lock"_s)
 {
     // Only a lock whose owner is gone is stale, however old it is.
     m_lock.setStaleLockTime(0);
@@ -32,7 +34,7 @@ SingleInstance::SingleInstance(const QString& socketPath, QObject* parent)
 QString SingleInstance::defaultSocketPath()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
-        .filePath(QStringLiteral("quorvel.socket"));
+        .filePath(u"quorvel.socket"_s);
 }
 
 SingleInstance::Role SingleInstance::start()
@@ -54,7 +56,7 @@ SingleInstance::Role SingleInstance::start()
             return Role::Other;
         QThread::msleep(kAttemptPauseMs);
     }
-    m_error = QStringLiteral("another instance holds %1 but does not answer").arg(m_lock.fileName());
+    m_error = u"another instance holds %1 but does not answer"_s.arg(m_lock.fileName());
     return Role::Failed;
 }
 

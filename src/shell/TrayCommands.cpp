@@ -1,12 +1,14 @@
-#include "TrayCommands.h"
+#include "shell/TrayCommands.h"
 
-#include "Dialogs.h"
-#include "ProtocolWords.h"
-#include "TrayHost.h"
-#include "Version.h"
-#include "fTray.h"
+#include "common/Dialogs.h"
+#include "common/Version.h"
+#include "protocol/ProtocolWords.h"
+#include "shell/TrayHost.h"
+#include "tray/fTray.h"
 
 #include <exception>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -19,15 +21,15 @@ struct MenuItemSpec
 
 // The menu, top to bottom; positions are the Item numbers.
 const MenuItemSpec kMenu[] = {
-    {u"О программе..."_qs, u"about"_qs, false},
-    {u"-"_qs, QString(), false},
-    {u"Настройки"_qs, u"feat"_qs, true},
-    {u"Включить"_qs, u"on"_qs, false},
-    {u"Выключить"_qs, u"off"_qs, false},
-    {u"-"_qs, QString(), false},
-    {u"Отправить сообщение администратору"_qs, u"send_mess"_qs, false},
-    {u"-"_qs, QString(), false},
-    {u"Выход"_qs, u"close"_qs, false},
+    {u"О программе..."_s, u"about"_s, false},
+    {u"-"_s, QString(), false},
+    {u"Настройки"_s, u"feat"_s, true},
+    {u"Включить"_s, u"on"_s, false},
+    {u"Выключить"_s, u"off"_s, false},
+    {u"-"_s, QString(), false},
+    {u"Отправить сообщение администратору"_s, u"send_mess"_s, false},
+    {u"-"_s, QString(), false},
+    {u"Выход"_s, u"close"_s, false},
 };
 
 // The window steps run from the tray carry on with the next step when one
@@ -104,8 +106,8 @@ void TrayCommands::m_fTray_MenuClick(int /*lIndex*/, const QString& sKey)
     if (!m_host)
         return;
     if (sKey == u"about") {
-        Dialogs::message(u"Сервер рецептур :: Фитнесс-расчет\rКлиентская часть"_qs, Dialogs::Buttons::Ok,
-                         Dialogs::Icon::Information, u"Ventaro 5 версия"_qs);
+        Dialogs::message(u"Сервер рецептур :: Фитнесс-расчет\rКлиентская часть"_s, Dialogs::Buttons::Ok,
+                         Dialogs::Icon::Information, u"Ventaro 5 версия"_s);
     } else if (sKey == u"feat") {
         // Showing alone is not enough: a window hidden by minimising keeps its
         // minimised state, and shown that way it would stay out of sight.
@@ -118,7 +120,7 @@ void TrayCommands::m_fTray_MenuClick(int /*lIndex*/, const QString& sKey)
         m_host->cDisCon_Click();
     } else if (sKey == u"send_mess") {
         const QString sMess =
-            Dialogs::input(u"Введите текст сообщения:"_qs, u"Отправка сообщения администратору"_qs);
+            Dialogs::input(u"Введите текст сообщения:"_s, u"Отправка сообщения администратору"_s);
         if (!sMess.isEmpty())
             m_host->SendCommand(Proto::Mess + sMess);
     } else if (sKey == u"close") {
@@ -148,9 +150,7 @@ void TrayCommands::m_fTray_SysTrayMouseDown(int eButton)
 
 QString TrayCommands::toolTipText()
 {
-    return u"Сервер рецептур :: %1.%2.%3"_qs.arg(Version::kMajor)
-        .arg(Version::kMinor)
-        .arg(Version::kRevision);
+    return u"Сервер рецептур :: %1.%2.%3"_s.arg(Version::kMajor).arg(Version::kMinor).arg(Version::kRevision);
 }
 
 void TrayCommands::refreshConnectionItems()

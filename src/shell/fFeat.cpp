@@ -1,19 +1,19 @@
-#include "fFeat.h"
+#include "shell/fFeat.h"
 
-#include "AppIcon.h"
-#include "Dialogs.h"
-#include "ErrorBox.h"
-#include "FeatGeometry.h"
-#include "NumberHelpers.h"
-#include "PlainTextStatusBox.h"
-#include "ProtocolWords.h"
-#include "RussianFormat.h"
-#include "ServerSession.h"
-#include "Settings.h"
-#include "SocketError.h"
-#include "TcpClientSocket.h"
-#include "TextSelection.h"
-#include "Version.h"
+#include "common/Dialogs.h"
+#include "common/ErrorBox.h"
+#include "common/NumberHelpers.h"
+#include "common/RussianFormat.h"
+#include "common/Settings.h"
+#include "common/TextSelection.h"
+#include "common/Version.h"
+#include "protocol/PlainTextStatusBox.h"
+#include "protocol/ProtocolWords.h"
+#include "protocol/ServerSession.h"
+#include "protocol/SocketError.h"
+#include "protocol/TcpClientSocket.h"
+#include "shell/AppIcon.h"
+#include "shell/FeatGeometry.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWindow>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -44,8 +46,8 @@ fFeat::fFeat(std::unique_ptr<ClientSocket> socket, TrayCommands::TrayFactory mak
       m_endProgram([] { QCoreApplication::exit(0); }),
       m_notificationAreaExists([this] { return m_tray->notificationAreaAvailable(); })
 {
-    setObjectName(QStringLiteral("fFeat"));
-    setWindowTitle(QStringLiteral("Клиент"));
+    setObjectName(u"fFeat"_s);
+    setWindowTitle(u"Клиент"_s);
     setWindowIcon(AppIcon::icon());
     QFont designFont = font();
     designFont.setPointSize(kDesignFontPoints);
@@ -76,25 +78,25 @@ fFeat::~fFeat()
 void fFeat::createControls()
 {
     Label1 = makeControl<QLabel>(this, "Label1");
-    Label1->setText(QStringLiteral("IP-сервера:"));
+    Label1->setText(u"IP-сервера:"_s);
     tIP = makeControl<QLineEdit>(this, "tIP");
     tIP->setText(QString::fromUtf8(Version::kDefaultServer));
     Label2 = makeControl<QLabel>(this, "Label2");
-    Label2->setText(QStringLiteral("Порт сервера:"));
+    Label2->setText(u"Порт сервера:"_s);
     tPort = makeControl<QLineEdit>(this, "tPort");
-    tPort->setText(QStringLiteral("400"));
+    tPort->setText(u"400"_s);
     cLocal = makeControl<QPushButton>(this, "cLocal");
-    cLocal->setText(QStringLiteral("Локально"));
+    cLocal->setText(u"Локально"_s);
     cCon = makeControl<QPushButton>(this, "cCon");
-    cCon->setText(QStringLiteral("Подключить"));
+    cCon->setText(u"Подключить"_s);
     cDisCon = makeControl<QPushButton>(this, "cDisCon");
-    cDisCon->setText(QStringLiteral("Отключить"));
+    cDisCon->setText(u"Отключить"_s);
     lSend = makeControl<QLabel>(this, "lSend");
-    lSend->setText(QStringLiteral("Отсылка команд:"));
+    lSend->setText(u"Отсылка команд:"_s);
     tCom = makeControl<QPlainTextEdit>(this, "tCom");
     tCom->setTabChangesFocus(true);
     cSend = makeControl<QPushButton>(this, "cSend");
-    cSend->setText(QStringLiteral("Send!"));
+    cSend->setText(u"Send!"_s);
     lStatus = makeControl<QPlainTextEdit>(this, "lStatus");
     lStatus->setTabChangesFocus(true);
     lStatus->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -103,10 +105,10 @@ void fFeat::createControls()
     lStatus->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lStatus->setFocusPolicy(Qt::StrongFocus);
     lFont = makeControl<QLabel>(this, "lFont");
-    lFont->setText(QStringLiteral("Размер шрифта"));
+    lFont->setText(u"Размер шрифта"_s);
     tFont = makeControl<QLineEdit>(this, "tFont");
     Label3 = makeControl<QLabel>(this, "Label3");
-    Label3->setText(QStringLiteral("пт."));
+    Label3->setText(u"пт."_s);
 
     for (QLabel* label : {Label1, Label2, lSend, lFont, Label3})
         label->setTextFormat(Qt::PlainText);
@@ -183,18 +185,17 @@ void fFeat::tFont_Change(const QString& text)
     // would otherwise answer each one with a box.
     if (!Setting::FontSize.set(text) && !m_saveFailureReported) {
         m_saveFailureReported = true;
-        Show_Error(QStringLiteral("Не удалось сохранить настройку ") + Setting::FontSize.key + u'\r' +
+        Show_Error(u"Не удалось сохранить настройку "_s + Setting::FontSize.key + u'\r' +
                        SettingsStore::fileName(),
-                   QStringLiteral("mReg"), QStringLiteral("SaveReg"), 0);
+                   u"mReg"_s, u"SaveReg"_s, 0);
     }
 }
 
 bool fFeat::Form_QueryUnload()
 {
     if (bUnLoadQues) {
-        const Dialogs::Answer answer =
-            Dialogs::message(QStringLiteral("Выходим. Уверены?"), Dialogs::Buttons::YesNo,
-                             Dialogs::Icon::Question, QStringLiteral("Сервер рецептур"));
+        const Dialogs::Answer answer = Dialogs::message(u"Выходим. Уверены?"_s, Dialogs::Buttons::YesNo,
+                                                        Dialogs::Icon::Question, u"Сервер рецептур"_s);
         if (answer != Dialogs::Answer::Yes)
             return false;
     }
@@ -208,7 +209,7 @@ void fFeat::cSend_Click()
 {
     // A multi-line box's text carries CR LF line breaks.
     QString text = tCom->toPlainText();
-    text.replace(u'\n', QStringLiteral("\r\n"));
+    text.replace(u'\n', u"\r\n"_s);
     SendCommand(text);
 }
 
@@ -227,17 +228,15 @@ void fFeat::cCon_Click()
         // A host or port the socket cannot use fails at once, before any
         // attempt; no attempt means no "connecting" line in the log.
         if (error.number == SocketError::kInvalidArgument) {
-            Dialogs::message(QStringLiteral("Не удалось начать подключение к серверу.") + u'\r' +
-                                 error.description,
+            Dialogs::message(u"Не удалось начать подключение к серверу."_s + u'\r' + error.description,
                              Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         } else {
             Dialogs::message(QString::number(error.number) + u'\r' + error.description, Dialogs::Buttons::Ok,
-                             Dialogs::Icon::Critical, QStringLiteral("Ошибка!"));
+                             Dialogs::Icon::Critical, u"Ошибка!"_s);
         }
         return;
     }
-    m_session->AddStatus(QStringLiteral("Подключаемся к серверу: ") + tIP->text() +
-                         QStringLiteral(" через порт ") + tPort->text());
+    m_session->AddStatus(u"Подключаемся к серверу: "_s + tIP->text() + u" через порт "_s + tPort->text());
 }
 
 void fFeat::cDisCon_Click()
@@ -256,7 +255,7 @@ void fFeat::wC_Connect()
     // Text a broken connection left half-received must not be glued to the
     // first message of this one.
     m_session->clearBuffer();
-    m_session->AddStatus(QStringLiteral("Подключислись к серверу!"));
+    m_session->AddStatus(u"Подключислись к серверу!"_s);
     SendCommand(Proto::GetDishTables);
     showConnected(true);
 }
@@ -264,11 +263,10 @@ void fFeat::wC_Connect()
 void fFeat::wC_Close()
 {
     showConnected(false);
-    const Dialogs::Answer answer =
-        Dialogs::message(QStringLiteral("Потеряно соединение с сервером!") + u'\r' +
-                             QStringLiteral("Возможно сервер занят или недоступен") + u'\r' + u'\r' +
-                             QStringLiteral("Подключиться повторно?"),
-                         Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+    const Dialogs::Answer answer = Dialogs::message(u"Потеряно соединение с сервером!"_s + u'\r' +
+                                                        u"Возможно сервер занят или недоступен"_s + u'\r' +
+                                                        u'\r' + u"Подключиться повторно?"_s,
+                                                    Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
     if (answer == Dialogs::Answer::Yes)
         cCon_Click();
     else
@@ -279,26 +277,25 @@ void fFeat::wC_Error(int number, const QString& description, bool* cancelDisplay
 {
     if (cancelDisplay)
         *cancelDisplay = true;
-    const QString module = QStringLiteral("fConnect");
-    const QString procedure = QStringLiteral("wC_Error");
+    const QString module = u"fConnect"_s;
+    const QString procedure = u"wC_Error"_s;
     switch (number) {
     case SocketError::kConnectionAborted:
-        Show_Error(QStringLiteral("Сервер отклонил соединение") + u'\r' + u'(' + description + u')', module,
-                   procedure, number);
+        Show_Error(u"Сервер отклонил соединение"_s + u'\r' + u'(' + description + u')', module, procedure,
+                   number);
         wC().Close();
         break;
     case SocketError::kTimedOut:
-        Show_Error(QStringLiteral("Истекло время ожидания") + u'\r' +
-                       QStringLiteral("Возможно сервер занят или недоступен") + u'\r' +
-                       QStringLiteral("Повторите попытку подключения позже"),
+        Show_Error(u"Истекло время ожидания"_s + u'\r' + u"Возможно сервер занят или недоступен"_s + u'\r' +
+                       u"Повторите попытку подключения позже"_s,
                    module, procedure, number);
         wC().Close();
         break;
     case SocketError::kConnectionRefused:
         wC().Close();
-        if (Dialogs::message(QStringLiteral("Соединение не установлено!") + u'\r' +
-                                 QStringLiteral("Возможно сервер занят или недоступен") + u'\r' + u'\r' +
-                                 QStringLiteral("Повторить попытку подключения?"),
+        if (Dialogs::message(u"Соединение не установлено!"_s + u'\r' +
+                                 u"Возможно сервер занят или недоступен"_s + u'\r' + u'\r' +
+                                 u"Повторить попытку подключения?"_s,
                              Dialogs::Buttons::YesNo, Dialogs::Icon::Question) == Dialogs::Answer::Yes)
             cCon_Click();
         break;
@@ -306,7 +303,7 @@ void fFeat::wC_Error(int number, const QString& description, bool* cancelDisplay
         // Left in its error state on purpose: the tray menu and the buttons
         // still offer "Отключить", which resets it.
         Dialogs::message(QString::number(number) + u'\r' + description, Dialogs::Buttons::Ok,
-                         Dialogs::Icon::Critical, QStringLiteral("Ошибка!"));
+                         Dialogs::Icon::Critical, u"Ошибка!"_s);
         break;
     }
 }

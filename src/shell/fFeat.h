@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ClientSocket.h"
-#include "TrayCommands.h"
-#include "TrayHost.h"
+#include "protocol/ClientSocket.h"
+#include "shell/TrayCommands.h"
+#include "shell/TrayHost.h"
 
 #include <QPoint>
 #include <QWidget>

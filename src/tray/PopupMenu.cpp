@@ -1,12 +1,14 @@
-#include "PopupMenu.h"
+#include "tray/PopupMenu.h"
 
 #include <QAction>
 #include <QFont>
 #include <QMenu>
 #include <QScopedValueRollback>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString kSeparatorCaption = QStringLiteral("-");
+const QString kSeparatorCaption = u"-"_s;
 }
 
 PopupMenu::PopupMenu(QObject* parent) : QObject(parent), m_menu(std::make_unique<QMenu>())

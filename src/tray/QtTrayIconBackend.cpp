@@ -1,4 +1,4 @@
-#include "QtTrayIconBackend.h"
+#include "tray/QtTrayIconBackend.h"
 
 QtTrayIconBackend::QtTrayIconBackend(QObject* parent) : TrayIconBackend(parent)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TrayIconBackend.h"
+#include "tray/TrayIconBackend.h"
 
 #include <QSystemTrayIcon>
 

@@ -1,7 +1,7 @@
-#include "fTray.h"
+#include "tray/fTray.h"
 
-#include "QtTrayIconBackend.h"
-#include "RussianFormat.h"
+#include "common/RussianFormat.h"
+#include "tray/QtTrayIconBackend.h"
 
 #include <QApplication>
 #include <QCursor>

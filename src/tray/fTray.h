@@ -1,9 +1,9 @@
 #pragma once
 
-#include "PopupMenu.h"
-#include "SubscriptOutOfRange.h"
-#include "TrayIconBackend.h"
-#include "TrayIconHandle.h"
+#include "tray/PopupMenu.h"
+#include "tray/SubscriptOutOfRange.h"
+#include "tray/TrayIconBackend.h"
+#include "tray/TrayIconHandle.h"
 
 #include <QList>
 #include <QObject>

@@ -1,8 +1,8 @@
-#include "Dialogs.h"
-#include "ErrorBox.h"
-#include "ScriptedDialogs.h"
-#include "TextSelection.h"
-#include "Translations.h"
+#include "common/Dialogs.h"
+#include "common/ErrorBox.h"
+#include "common/TextSelection.h"
+#include "common/Translations.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QInputDialog>
 #include <QLineEdit>
@@ -24,16 +24,16 @@ class TestDialogs : public QObject
 private slots:
     void realBoxShowsServerTextLiterally()
     {
-        const QString markup = u"<b>Жирный</b> <a href=\"http://example.invalid\">ссылка</a>"_qs;
-        std::unique_ptr<QMessageBox> box(createMessageBox({markup + u"\rвторая"_qs, {}, Icon::Information}));
+        const QString markup = u"<b>Жирный</b> <a href=\"http://example.invalid\">ссылка</a>"_s;
+        std::unique_ptr<QMessageBox> box(createMessageBox({markup + u"\rвторая"_s, {}, Icon::Information}));
         QCOMPARE(box->textFormat(), Qt::PlainText);
-        QCOMPARE(box->text(), markup + u"\nвторая"_qs);
-        QCOMPARE(box->windowTitle(), u"Quorvel"_qs);
+        QCOMPARE(box->text(), markup + u"\nвторая"_s);
+        QCOMPARE(box->windowTitle(), u"Quorvel"_s);
         QCOMPARE(box->icon(), QMessageBox::Information);
         QCOMPARE(box->standardButtons(), QMessageBox::Ok);
 
-        box.reset(createMessageBox({u"?"_qs, u"Сервер рецептур"_qs, Icon::Question, Buttons::YesNo}));
-        QCOMPARE(box->windowTitle(), u"Сервер рецептур"_qs);
+        box.reset(createMessageBox({u"?"_s, u"Сервер рецептур"_s, Icon::Question, Buttons::YesNo}));
+        QCOMPARE(box->windowTitle(), u"Сервер рецептур"_s);
         QCOMPARE(box->icon(), QMessageBox::Question);
         QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
     }
@@ -72,29 +72,29 @@ private slots:
         dialogs.expectBox();
         dialogs.expectBox();
         dialogs.expectBox(Answer::No);
-        Show_Error(u"Необходимо выбрать группу!"_qs, QString(), QString(), 0);
-        Show_Error(u"Ошибка отправки запроса!\rописание"_qs, u"Dish_Cli"_qs, u"SendCommand"_qs, 10054);
-        QCOMPARE(message(u"q"_qs, Buttons::YesNo, Icon::Question), Answer::No);
+        Show_Error(u"Необходимо выбрать группу!"_s, QString(), QString(), 0);
+        Show_Error(u"Ошибка отправки запроса!\rописание"_s, u"Dish_Cli"_s, u"SendCommand"_s, 10054);
+        QCOMPARE(message(u"q"_s, Buttons::YesNo, Icon::Question), Answer::No);
         QCOMPARE(dialogs.boxTexts(),
-                 (QStringList{u"Необходимо выбрать группу!\r\r\rКод: 0"_qs,
-                              u"Ошибка отправки запроса!\rописание\rDish_Cli\rSendCommand\rКод: 10054"_qs,
-                              u"q"_qs}));
+                 (QStringList{u"Необходимо выбрать группу!\r\r\rКод: 0"_s,
+                              u"Ошибка отправки запроса!\rописание\rDish_Cli\rSendCommand\rКод: 10054"_s,
+                              u"q"_s}));
         const Box& error = dialogs.boxes().first();
-        QCOMPARE(error.title, u"Ventaro"_qs);
+        QCOMPARE(error.title, u"Ventaro"_s);
         QCOMPARE(error.icon, Icon::Critical);
         QCOMPARE(error.buttons, Buttons::Ok);
-        QCOMPARE(dialogs.boxes().last().title, u"Quorvel"_qs);
+        QCOMPARE(dialogs.boxes().last().title, u"Quorvel"_s);
     }
 
     void selectTextSelectsAllOfTheFocusedTextBox()
     {
         QWidget window;
-        auto* edit = new QLineEdit(u"150/50"_qs, &window);
+        auto* edit = new QLineEdit(u"150/50"_s, &window);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         edit->setFocus();
         SelectText();
-        QCOMPARE(edit->selectedText(), u"150/50"_qs);
+        QCOMPARE(edit->selectedText(), u"150/50"_s);
     }
 };
 

@@ -1,6 +1,6 @@
-#include "ListSearch.h"
+#include "common/ListSearch.h"
 
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,13 +10,15 @@
 #include <algorithm>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString Blanks26 = QString(26, u' ');
-const QStringList Bread{u"Хлеб"_qs, u"Супы"_qs, u"Напитки"_qs};
+const QStringList Bread{u"Хлеб"_s, u"Супы"_s, u"Напитки"_s};
 
 // How key strings name the keys that type nothing; ⇣ is a held Down, any other character types itself.
-const QString Names = u"\x1b\b\x7f↑↓\r\t\x01"_qs;
+const QString Names = u"\x1b\b\x7f↑↓\r\t\x01"_s;
 const QKeyCombination Keys[] = {Qt::Key_Escape, Qt::Key_Backspace,   Qt::CTRL | Qt::Key_Backspace,
                                 Qt::Key_Up,     Qt::Key_Down,        Qt::Key_Return,
                                 Qt::Key_Tab,    Qt::CTRL | Qt::Key_A};
@@ -66,10 +68,10 @@ struct SearchWindow
 
     SearchWindow()
     {
-        lFindBB->setObjectName(u"lFindBB"_qs);
-        lFindD->setObjectName(u"lFindD"_qs);
-        lBases->setProperty("Tag", u"lFindBB"_qs);
-        lDishes->setProperty("Tag", u"lFindD"_qs);
+        lFindBB->setObjectName(u"lFindBB"_s);
+        lFindD->setObjectName(u"lFindD"_s);
+        lBases->setProperty("Tag", u"lFindBB"_s);
+        lDishes->setProperty("Tag", u"lFindD"_s);
         ListSearch::install(lBases);
         ListSearch::install(lDishes);
     }
@@ -110,32 +112,31 @@ private slots:
     void walks_data()
     {
         QTest::addColumn<Walk>("walk");
-        const QStringList menu{u"Хлеб"_qs,       u"Салат"_qs, u"Супы"_qs, u"Напитки"_qs,
-                               u"Рассольник"_qs, u"Чай"_qs,   u"Квас"_qs};
-        QTest::newRow("уп keeps Супы") << Walk{u"уп"_qs, 1, u"Уп"_qs};
-        QTest::newRow("Backspace") << Walk{u"уп\b"_qs, 1, u"У"_qs};
-        QTest::newRow("Escape") << Walk{u"уп\b\x1b"_qs, 0};
-        QTest::newRow("no entry contains it") << Walk{u"уж"_qs, 1, u"Уж"_qs};
-        QTest::newRow("Ctrl+Backspace") << Walk{u"на\x7f"_qs, 0};
-        QTest::newRow("Escape, no search") << Walk{u"\x1b"_qs, 0, {}, {}, Bread, 2};
-        QTest::newRow("Backspace, no search") << Walk{u"\b"_qs, 2, Blanks26, u"\b"_qs, Bread, 2};
-        QTest::newRow("Ctrl+Backspace, no search") << Walk{u"\x7f"_qs, 2, Blanks26, u"\x7f"_qs, Bread, 2};
-        QTest::newRow("Enter is the window's") << Walk{u"с\r"_qs, 1, u"С"_qs, u"\r"_qs};
-        QTest::newRow("shortcut and Tab type nothing") << Walk{u"\x01\t"_qs, 0, Blanks26, u"\x01"_qs};
-        QTest::newRow("Cyrillic case, ё")
-            << Walk{u"ёж"_qs, 1, u"Ёж"_qs, {}, {u"ХЛЕБ"_qs, u"ЁЖИК В ТУМАНЕ"_qs}};
-        QTest::newRow("blank") << Walk{u"п "_qs, 1, u"П "_qs, {}, {u"Суп"_qs, u"Суп гороховый"_qs}};
-        const QStringList cake{u"Хлеб"_qs, u"Торт 🎂"_qs};
-        QTest::newRow("outside the basic plane") << Walk{u"т🎂"_qs, 1, u"Т🎂"_qs, {}, cake};
-        QTest::newRow("Backspace drops all of it") << Walk{u"т🎂\b"_qs, 1, u"Т"_qs, {}, cake};
+        const QStringList menu{u"Хлеб"_s,       u"Салат"_s, u"Супы"_s, u"Напитки"_s,
+                               u"Рассольник"_s, u"Чай"_s,   u"Квас"_s};
+        QTest::newRow("уп keeps Супы") << Walk{u"уп"_s, 1, u"Уп"_s};
+        QTest::newRow("Backspace") << Walk{u"уп\b"_s, 1, u"У"_s};
+        QTest::newRow("Escape") << Walk{u"уп\b\x1b"_s, 0};
+        QTest::newRow("no entry contains it") << Walk{u"уж"_s, 1, u"Уж"_s};
+        QTest::newRow("Ctrl+Backspace") << Walk{u"на\x7f"_s, 0};
+        QTest::newRow("Escape, no search") << Walk{u"\x1b"_s, 0, {}, {}, Bread, 2};
+        QTest::newRow("Backspace, no search") << Walk{u"\b"_s, 2, Blanks26, u"\b"_s, Bread, 2};
+        QTest::newRow("Ctrl+Backspace, no search") << Walk{u"\x7f"_s, 2, Blanks26, u"\x7f"_s, Bread, 2};
+        QTest::newRow("Enter is the window's") << Walk{u"с\r"_s, 1, u"С"_s, u"\r"_s};
+        QTest::newRow("shortcut and Tab type nothing") << Walk{u"\x01\t"_s, 0, Blanks26, u"\x01"_s};
+        QTest::newRow("Cyrillic case, ё") << Walk{u"ёж"_s, 1, u"Ёж"_s, {}, {u"ХЛЕБ"_s, u"ЁЖИК В ТУМАНЕ"_s}};
+        QTest::newRow("blank") << Walk{u"п "_s, 1, u"П "_s, {}, {u"Суп"_s, u"Суп гороховый"_s}};
+        const QStringList cake{u"Хлеб"_s, u"Торт 🎂"_s};
+        QTest::newRow("outside the basic plane") << Walk{u"т🎂"_s, 1, u"Т🎂"_s, {}, cake};
+        QTest::newRow("Backspace drops all of it") << Walk{u"т🎂\b"_s, 1, u"Т"_s, {}, cake};
         const int max = ListSearch::MaxSearchLength;
-        QTest::newRow("bounded") << Walk{QString(max + 20, u'я'), 0, u"Я"_qs + QString(max - 1, u'я')};
-        QTest::newRow("empty list") << Walk{u"а\x1b"_qs, -1, {}, {}, {}, -1};
-        QTest::newRow("arrows, no search") << Walk{u"↓↓↑"_qs, 1, Blanks26, u"↓↓↑"_qs, menu};
-        QTest::newRow("↓ skips Супы") << Walk{u"а↓↓"_qs, 4, u"А"_qs, u"↓↓"_qs, menu};
-        QTest::newRow("↑ skips Супы") << Walk{u"а↓↑"_qs, 1, u"А"_qs, u"↓↑"_qs, menu};
-        QTest::newRow("held ↓ jumps only when let go") << Walk{u"а⇣⇣"_qs, 3, u"А"_qs, u"↓↓"_qs, menu};
-        QTest::newRow("no match: the list's step") << Walk{u"ч↓"_qs, 6, u"Ч"_qs, u"↓"_qs, menu};
+        QTest::newRow("bounded") << Walk{QString(max + 20, u'я'), 0, u"Я"_s + QString(max - 1, u'я')};
+        QTest::newRow("empty list") << Walk{u"а\x1b"_s, -1, {}, {}, {}, -1};
+        QTest::newRow("arrows, no search") << Walk{u"↓↓↑"_s, 1, Blanks26, u"↓↓↑"_s, menu};
+        QTest::newRow("↓ skips Супы") << Walk{u"а↓↓"_s, 4, u"А"_s, u"↓↓"_s, menu};
+        QTest::newRow("↑ skips Супы") << Walk{u"а↓↑"_s, 1, u"А"_s, u"↓↑"_s, menu};
+        QTest::newRow("held ↓ jumps only when let go") << Walk{u"а⇣⇣"_s, 3, u"А"_s, u"↓↓"_s, menu};
+        QTest::newRow("no match: the list's step") << Walk{u"ч↓"_s, 6, u"Ч"_s, u"↓"_s, menu};
     }
     void walks()
     {
@@ -159,22 +160,22 @@ private slots:
     {
         SpyList* list = m_w->lBases;
         list->addItems(Bread);
-        m_w->lDishes->addItems({u"Борщ"_qs, u"Щи"_qs, u"Чай с лимоном"_qs});
+        m_w->lDishes->addItems({u"Борщ"_s, u"Щи"_s, u"Чай с лимоном"_s});
         list->setFocus();
-        press(list, u"су"_qs);
+        press(list, u"су"_s);
         m_w->lDishes->setFocus();
-        press(m_w->lDishes, u"лим\x1b"_qs);
-        QCOMPARE(m_w->searchBB(), u"Су"_qs);
+        press(m_w->lDishes, u"лим\x1b"_s);
+        QCOMPARE(m_w->searchBB(), u"Су"_s);
         QCOMPARE(list->currentRow(), 1);
 
         // Back from another window or a message box is not entering the list anew.
         list->setFocus(Qt::ActiveWindowFocusReason);
-        QCOMPARE(m_w->lFindBB->text(), u"Су"_qs);
+        QCOMPARE(m_w->lFindBB->text(), u"Су"_s);
         m_w->lDishes->setFocus();
         list->setFocus(Qt::MouseFocusReason);
         QCOMPARE(m_w->lFindBB->text(), QString());
         QCOMPARE(list->currentRow(), 1);
-        press(list, u"пи"_qs); // a fresh search, not "Супи"
+        press(list, u"пи"_s); // a fresh search, not "Супи"
         QCOMPARE(list->currentRow(), 2);
     }
 
@@ -184,13 +185,13 @@ private slots:
         list->addItems(Bread);
         list->setFocus();
         list->sortItems(); // Напитки Супы Хлеб
-        press(list, u"х"_qs);
+        press(list, u"х"_s);
         QCOMPARE(list->currentRow(), 2);
-        list->insertItem(1, u"Компот"_qs);
-        press(list, u"\x1bком"_qs);
+        list->insertItem(1, u"Компот"_s);
+        press(list, u"\x1bком"_s);
         QCOMPARE(list->currentRow(), 1);
-        list->item(2)->setText(u"Квас"_qs);
-        press(list, u"\x1bкв"_qs);
+        list->item(2)->setText(u"Квас"_s);
+        press(list, u"\x1bкв"_s);
         QCOMPARE(list->currentRow(), 2);
     }
 };

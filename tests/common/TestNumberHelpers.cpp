@@ -1,7 +1,9 @@
-#include "NumberHelpers.h"
-#include "Payload.h"
+#include "common/NumberHelpers.h"
+#include "common/Payload.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class TestNumberHelpers : public QObject
 {
@@ -12,15 +14,15 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("sum"); // NaN: refused as not a number
-        QTest::newRow("slash") << u"150/50"_qs << 200.0;
-        QTest::newRow("backslash") << u"150\\50"_qs << 200.0;
-        QTest::newRow("point") << u"12.5"_qs << 12.5;
-        QTest::newRow("comma") << u"12,5"_qs << 12.5;
-        QTest::newRow("trailing slash") << u"100/"_qs << 100.0;
+        QTest::newRow("slash") << u"150/50"_s << 200.0;
+        QTest::newRow("backslash") << u"150\\50"_s << 200.0;
+        QTest::newRow("point") << u"12.5"_s << 12.5;
+        QTest::newRow("comma") << u"12,5"_s << 12.5;
+        QTest::newRow("trailing slash") << u"100/"_s << 100.0;
         QTest::newRow("empty") << QString() << 0.0;
-        QTest::newRow("three parts") << u"1/2/3"_qs << 6.0;
-        QTest::newRow("letter") << u"15a/2"_qs << qQNaN();
-        QTest::newRow("bad last part") << u"150/5x"_qs << qQNaN();
+        QTest::newRow("three parts") << u"1/2/3"_s << 6.0;
+        QTest::newRow("letter") << u"15a/2"_s << qQNaN();
+        QTest::newRow("bad last part") << u"150/5x"_s << qQNaN();
     }
     void sumsWeightParts()
     {
@@ -44,10 +46,10 @@ private slots:
 
     void splitsPayloadsKeepingEmptyElements()
     {
-        QCOMPARE(splitPayload(QString(), u"<BL>"_qs), QStringList());
-        QCOMPARE(splitPayload(u"а<BL><BL>б<BL>"_qs, u"<BL>"_qs), (QStringList{u"а"_qs, {}, u"б"_qs, {}}));
-        QCOMPARE(splitPayload(u"а<bl>б"_qs, u"<BL>"_qs), QStringList{u"а<bl>б"_qs}); // exact separators
-        QCOMPARE(elementAt({u"x"_qs}, 3), QString());
+        QCOMPARE(splitPayload(QString(), u"<BL>"_s), QStringList());
+        QCOMPARE(splitPayload(u"а<BL><BL>б<BL>"_s, u"<BL>"_s), (QStringList{u"а"_s, {}, u"б"_s, {}}));
+        QCOMPARE(splitPayload(u"а<bl>б"_s, u"<BL>"_s), QStringList{u"а<bl>б"_s}); // exact separators
+        QCOMPARE(elementAt({u"x"_s}, 3), QString());
     }
 };
 

@@ -1,7 +1,9 @@
-#include "RussianFormat.h"
+#include "common/RussianFormat.h"
 
 #include <QLocale>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 using namespace RussianFormat;
 
@@ -17,13 +19,13 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value"); // NaN: not a number
-        QTest::newRow("decimal comma") << u"10,5"_qs << 10.5;
-        QTest::newRow("blanks around") << u" 24 "_qs << 24.0;
-        QTest::newRow("sign and exponent as written") << u"-1,5E+03"_qs << -1500.0;
-        QTest::newRow("point") << u"1.4"_qs << qQNaN();
+        QTest::newRow("decimal comma") << u"10,5"_s << 10.5;
+        QTest::newRow("blanks around") << u" 24 "_s << 24.0;
+        QTest::newRow("sign and exponent as written") << u"-1,5E+03"_s << -1500.0;
+        QTest::newRow("point") << u"1.4"_s << qQNaN();
         QTest::newRow("empty") << QString() << qQNaN();
-        QTest::newRow("digit groups") << u"2 450"_qs << qQNaN();
-        QTest::newRow("overflow") << u"1E999"_qs << qQNaN();
+        QTest::newRow("digit groups") << u"2 450"_s << qQNaN();
+        QTest::newRow("overflow") << u"1E999"_s << qQNaN();
     }
     void readsNumbers()
     {
@@ -38,17 +40,17 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("decimals"); // -1: the shortest form
         QTest::addColumn<QString>("text");
-        QTest::newRow("no group separator") << 2450.0 << -1 << u"2450"_qs;
-        QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << -1 << u"0,3"_qs;
-        QTest::newRow("minus zero") << -0.0 << -1 << u"0"_qs;
-        QTest::newRow("15 digits") << 1.0 / 3 << -1 << u"0,333333333333333"_qs;
-        QTest::newRow("exponent") << 123456789012345678.0 << -1 << u"1,23456789012346E+17"_qs;
-        QTest::newRow("12.5 up") << 12.5 << 0 << u"13"_qs;
-        QTest::newRow("-12.5 away from zero") << -12.5 << 0 << u"-13"_qs;
-        QTest::newRow("0.15 just below half") << 0.15 << 1 << u"0,2"_qs;
-        QTest::newRow("carry through nines") << 9.96 << 1 << u"10,0"_qs;
-        QTest::newRow("tiny negative, no sign") << -0.0004 << 1 << u"0,0"_qs;
-        QTest::newRow("large") << 1e17 << 0 << u"100000000000000000"_qs;
+        QTest::newRow("no group separator") << 2450.0 << -1 << u"2450"_s;
+        QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << -1 << u"0,3"_s;
+        QTest::newRow("minus zero") << -0.0 << -1 << u"0"_s;
+        QTest::newRow("15 digits") << 1.0 / 3 << -1 << u"0,333333333333333"_s;
+        QTest::newRow("exponent") << 123456789012345678.0 << -1 << u"1,23456789012346E+17"_s;
+        QTest::newRow("12.5 up") << 12.5 << 0 << u"13"_s;
+        QTest::newRow("-12.5 away from zero") << -12.5 << 0 << u"-13"_s;
+        QTest::newRow("0.15 just below half") << 0.15 << 1 << u"0,2"_s;
+        QTest::newRow("carry through nines") << 9.96 << 1 << u"10,0"_s;
+        QTest::newRow("tiny negative, no sign") << -0.0004 << 1 << u"0,0"_s;
+        QTest::newRow("large") << 1e17 << 0 << u"100000000000000000"_s;
     }
     void writesNumbers()
     {
@@ -58,7 +60,7 @@ private slots:
         QCOMPARE(decimals < 0 ? shortest(value) : fixed(value, decimals), text);
     }
 
-    void writesTheRussianLongDate() { QCOMPARE(longDate(QDate(2026, 12, 6)), u"6 декабря 2026 г."_qs); }
+    void writesTheRussianLongDate() { QCOMPARE(longDate(QDate(2026, 12, 6)), u"6 декабря 2026 г."_s); }
 };
 
 QTEST_GUILESS_MAIN(TestRussianFormat)

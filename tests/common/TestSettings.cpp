@@ -1,5 +1,5 @@
-#include "Settings.h"
-#include "TempSettings.h"
+#include "common/Settings.h"
+#include "support/TempSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,36 +16,36 @@ class TestSettings : public QObject
     // The store as the catering product's other programs see it.
     static QSettings shared()
     {
-        return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_qs);
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_s);
     }
 
 private slots:
     void savesAndReadsTextInTheCurrentSection()
     {
         TempSettings temp;
-        QCOMPARE(GetReg(RegSection::UserInterface, u"Brastel.FontSize"_qs, u"24"_qs), u"24"_qs);
+        QCOMPARE(GetReg(RegSection::UserInterface, u"Brastel.FontSize"_s, u"24"_s), u"24"_s);
         QVERIFY(!QFile::exists(SettingsStore::fileName())); // reading creates nothing
-        SaveReg(RegSection::UserInterface, u"Brastel.FontSize"_qs, u"18"_qs);
-        QCOMPARE(GetReg(RegSection::UserInterface, u"Brastel.FontSize"_qs, u"24"_qs), u"18"_qs);
-        QCOMPARE(GetReg(15, u"Brastel.FontSize"_qs, QString()), u"18"_qs); // 15 keeps UserInterface
-        QCOMPARE(GetReg(RegSection::Data, u"Brastel.FontSize"_qs, u"none"_qs), u"none"_qs);
-        SaveReg(-1, u"k"_qs, u" abc "_qs); // still Data; neither trimmed nor checked
-        QCOMPARE(shared().value(u"Data/k"_qs).toString(), u" abc "_qs);
+        SaveReg(RegSection::UserInterface, u"Brastel.FontSize"_s, u"18"_s);
+        QCOMPARE(GetReg(RegSection::UserInterface, u"Brastel.FontSize"_s, u"24"_s), u"18"_s);
+        QCOMPARE(GetReg(15, u"Brastel.FontSize"_s, QString()), u"18"_s); // 15 keeps UserInterface
+        QCOMPARE(GetReg(RegSection::Data, u"Brastel.FontSize"_s, u"none"_s), u"none"_s);
+        SaveReg(-1, u"k"_s, u" abc "_s); // still Data; neither trimmed nor checked
+        QCOMPARE(shared().value(u"Data/k"_s).toString(), u" abc "_s);
     }
 
     void sharesTheProductsSectionsAndSubsections()
     {
         TempSettings temp;
-        SaveReg(RegSection::DocumentsTK, u"Width"_qs, u"5"_qs);
-        QCOMPARE(shared().value(u"Documents/TK/Width"_qs).toString(), u"5"_qs);
+        SaveReg(RegSection::DocumentsTK, u"Width"_s, u"5"_s);
+        QCOMPARE(shared().value(u"Documents/TK/Width"_s).toString(), u"5"_s);
         {
             QSettings product = shared();
-            product.setValue(u"Data/QuorvelResizeStatus"_qs, u"2"_qs);
-            product.setValue(u"User/Name_POP"_qs, u"Столовая №1"_qs);
+            product.setValue(u"Data/QuorvelResizeStatus"_s, u"2"_s);
+            product.setValue(u"User/Name_POP"_s, u"Столовая №1"_s);
         }
-        QCOMPARE(Setting::ResizeStatus.get(), u"2"_qs);
-        QCOMPARE(Setting::NamePOP.get(), u"Столовая №1"_qs);
-        QCOMPARE(Setting::FontSize.get(), u"24"_qs);
+        QCOMPARE(Setting::ResizeStatus.get(), u"2"_s);
+        QCOMPARE(Setting::NamePOP.get(), u"Столовая №1"_s);
+        QCOMPARE(Setting::FontSize.get(), u"24"_s);
     }
 
     // As another program sharing the store writes it, the comma unquoted.

@@ -1,4 +1,4 @@
-#include "Desktop.h"
+#include "desktop/Desktop.h"
 
 #include <QTest>
 

@@ -1,16 +1,16 @@
-#include "Desktop.h"
+#include "desktop/Desktop.h"
 
-#include "Application.h"
-#include "FitnessController.h"
-#include "FitnessLayout.h"
-#include "HostileServer.h"
-#include "RationReportSource.h"
-#include "ServerSession.h"
-#include "TempSettings.h"
-#include "Translations.h"
-#include "Twips.h"
-#include "fEnergy.h"
-#include "fFeat.h"
+#include "common/Translations.h"
+#include "fitness/FitnessController.h"
+#include "fitness/RationReportSource.h"
+#include "fitness/fEnergy.h"
+#include "fitness/layout/FitnessLayout.h"
+#include "fitness/layout/Twips.h"
+#include "protocol/ServerSession.h"
+#include "shell/Application.h"
+#include "shell/fFeat.h"
+#include "support/HostileServer.h"
+#include "support/TempSettings.h"
 
 #include <QApplication>
 #include <QDebug>

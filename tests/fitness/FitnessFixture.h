@@ -1,10 +1,10 @@
 #pragma once
 
-#include "FitnessController.h"
-#include "ScriptedDialogs.h"
-#include "ServerLink.h"
-#include "TempSettings.h"
-#include "fEnergy.h"
+#include "fitness/FitnessController.h"
+#include "fitness/fEnergy.h"
+#include "protocol/ServerLink.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "FitnessFixture.h"
+#include "fitness/FitnessFixture.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -7,9 +7,11 @@
 
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString kBorshch = u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200"_qs;
-const QString kNorms = u"x<Sc>I<Sc>1,4<Sc>18-29<Sc>2450"_qs;
+const QString kBorshch = u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200"_s;
+const QString kNorms = u"x<Sc>I<Sc>1,4<Sc>18-29<Sc>2450"_s;
 } // namespace
 
 class TestFitnessController : public QObject
@@ -37,8 +39,8 @@ private slots:
         QTest::addColumn<int>("reply");
         QTest::addColumn<bool>("shown");
         QTest::addColumn<QStringList>("sent");
-        const QString men = u"$Get_Man_Norm"_qs;
-        QTest::newRow("catalogue") << 0 << true << QStringList{men, u"$GetDishes=Супы"_qs};
+        const QString men = u"$Get_Man_Norm"_s;
+        QTest::newRow("catalogue") << 0 << true << QStringList{men, u"$GetDishes=Супы"_s};
         QTest::newRow("dish list") << 1 << true << QStringList{men};
         QTest::newRow("composition") << 2 << false << QStringList{men};
         QTest::newRow("norm table") << 3 << false << QStringList{men};
@@ -52,7 +54,7 @@ private slots:
         FitnessController& c = f->controller;
         QCOMPARE(c.window(), nullptr);
         const std::function<void()> replies[] = {
-            [&] { c.form_Bases_Bl(u"Супы"_qs); }, [&] { c.form_Dishes_Bl(u"Борщ"_qs); },
+            [&] { c.form_Bases_Bl(u"Супы"_s); }, [&] { c.form_Dishes_Bl(u"Борщ"_s); },
             [&] { c.receiveComposition(kBorshch); }, [&] { c.receiveNorm(kNorms); },
             [&] { c.receiveNorm(QString()); }};
         replies[reply]();
@@ -77,7 +79,7 @@ private slots:
         c.receiveNorm(kNorms);
         c.receiveComposition(kBorshch);
         if (shown)
-            c.form_Bases_Bl(u"Супы"_qs);
+            c.form_Bases_Bl(u"Супы"_s);
         click("cAdd");
         click("cPrint"); // no preview to open yet: nothing happens
         // The hooks reach the window loaded now and every one loaded later.
@@ -89,7 +91,7 @@ private slots:
         f->dialogs.expectBox(answer);
         QVERIFY(window->close());
         const Dialogs::Box box = f->dialogs.boxes().value(0);
-        QCOMPARE(box.text, u"Закрыть всю программу?"_qs);
+        QCOMPARE(box.text, u"Закрыть всю программу?"_s);
         QCOMPARE(box.buttons, Dialogs::Buttons::YesNo);
         QCOMPARE(box.icon, Dialogs::Icon::Question);
         QCOMPARE(m_closeProgram, answer == Dialogs::Answer::Yes ? 1 : 0);
@@ -100,14 +102,14 @@ private slots:
         // The next touch loads a fresh window: empty ration, first caption, the
         // men's norms asked for again. The table and the loaded dish outlive it.
         f->link.take();
-        c.form_Dishes_Bl(u"Щи"_qs);
+        c.form_Dishes_Bl(u"Щи"_s);
         QVERIFY(c.recipeData().rationEntries().isEmpty());
-        QCOMPARE(f->control<QPushButton>("cAdd")->text(), u"&Добавить"_qs);
-        QCOMPARE(f->link.sent, QStringList{u"$Get_Man_Norm"_qs});
+        QCOMPARE(f->control<QPushButton>("cAdd")->text(), u"&Добавить"_s);
+        QCOMPARE(f->link.sent, QStringList{u"$Get_Man_Norm"_s});
         QCOMPARE(c.sNorm(), kNorms);
-        f->control<QLineEdit>("tOut")->setText(u"100"_qs);
+        f->control<QLineEdit>("tOut")->setText(u"100"_s);
         click("cAdd");
-        QCOMPARE(c.recipeData().rationEntries().GetDishName(1), u"Борщ"_qs);
+        QCOMPARE(c.recipeData().rationEntries().GetDishName(1), u"Борщ"_s);
         click("cPrint");
         QCOMPARE(previews, 2);
     }

@@ -1,4 +1,4 @@
-#include "RationFile.h"
+#include "fitness/RationFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "ErrorBox.h"
-#include "FitnessFixture.h"
-#include "Settings.h"
+#include "common/ErrorBox.h"
+#include "common/Settings.h"
+#include "fitness/FitnessFixture.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -14,11 +14,13 @@
 
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString kBorshch = u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200"_qs;
-const QString kFull = u"Белки-10,0г, Жиры-5,0г, Углеводы-50,0г, Калорийность-284ккал"_qs;
+const QString kBorshch = u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200"_s;
+const QString kFull = u"Белки-10,0г, Жиры-5,0г, Углеводы-50,0г, Калорийность-284ккал"_s;
 const QString kNorms = u"x<Sc>I<Sc>1,4<Sc>18-29<Sc>2450<Str>x<Sc>I<Sc>1,4<Sc>30-39<Sc>2300<Str>"
-                       u"x<Sc>II<Sc>1,6<Sc>18-29<Sc>2800"_qs;
+                       u"x<Sc>II<Sc>1,6<Sc>18-29<Sc>2800"_s;
 } // namespace
 
 class TestfEnergy : public QObject
@@ -62,7 +64,7 @@ class TestfEnergy : public QObject
     // "Борщ" of 200 g loaded in a shown window; the requests so far forgotten.
     void loadBorshch()
     {
-        f->controller.form_Bases_Bl(u"Супы"_qs);
+        f->controller.form_Bases_Bl(u"Супы"_s);
         f->controller.receiveComposition(kBorshch);
         f->link.take();
     }
@@ -81,15 +83,14 @@ private slots:
 
     void controlsAsDesigned()
     {
-        QCOMPARE(window().windowTitle(), u"Запрос калорийности с сервера"_qs);
+        QCOMPARE(window().windowTitle(), u"Запрос калорийности с сервера"_s);
         QStringList labels;
         for (const char* name : {"lKFA", "lVozr", "lOut", "lFindD"})
             labels << describe(f->control(name));
-        QCOMPARE(labels,
-                 (QStringList{u"lKFA|&КФА||cKFA"_qs, u"lVozr|&Возраст||cVozr"_qs, u"lOut|В&ыход||tOut"_qs,
-                              u"lFindD|"_qs + QString(26, u' ') + u"||"_qs}));
+        QCOMPARE(labels, (QStringList{u"lKFA|&КФА||cKFA"_s, u"lVozr|&Возраст||cVozr"_s,
+                                      u"lOut|В&ыход||tOut"_s, u"lFindD|"_s + QString(26, u' ') + u"||"_s}));
         QCOMPARE(lBases()->property("Tag").toString() + lDishes()->property("Tag").toString(),
-                 u"lFindBBlFindD"_qs);
+                 u"lFindBBlFindD"_s);
         QCOMPARE(lHS()->textFormat(), Qt::PlainText); // server text is never markup
 
         showActive();
@@ -100,10 +101,10 @@ private slots:
             tabOrder << describe(QApplication::focusWidget());
         }
         QCOMPARE(tabOrder,
-                 (QStringList{u"cMan|&М|Мужчины|"_qs, u"cGirl|&Ж|Женщины|"_qs,
-                              u"cKFA||Коэффициент физической активности|"_qs, u"cVozr||Возраст|"_qs,
-                              u"lBases|||"_qs, u"lDishes|||"_qs, u"tOut|||"_qs, u"cClear|&Х||"_qs,
-                              u"cAdd|&Добавить||"_qs, u"cClearall|&Очистить||"_qs, u"cPrint|&Печать||"_qs}));
+                 (QStringList{u"cMan|&М|Мужчины|"_s, u"cGirl|&Ж|Женщины|"_s,
+                              u"cKFA||Коэффициент физической активности|"_s, u"cVozr||Возраст|"_s,
+                              u"lBases|||"_s, u"lDishes|||"_s, u"tOut|||"_s, u"cClear|&Х||"_s,
+                              u"cAdd|&Добавить||"_s, u"cClearall|&Очистить||"_s, u"cPrint|&Печать||"_s}));
     }
 
     void loadReadsTheSettings_data()
@@ -112,11 +113,10 @@ private slots:
         QTest::addColumn<QString>("resizeStatus");
         QTest::addColumn<double>("points");
         QTest::addColumn<int>("state");
-        QTest::newRow("decimal comma, minimised")
-            << u"10,5"_qs << u"1"_qs << 10.5 << int(Qt::WindowMinimized);
-        QTest::newRow("zero, maximised") << u"0"_qs << u"2"_qs << 24.0 << int(Qt::WindowMaximized);
-        QTest::newRow("not numbers") << u"abc"_qs << u"max"_qs << 24.0 << int(Qt::WindowNoState);
-        QTest::newRow("no such state") << u"12"_qs << u"7"_qs << 12.0 << int(Qt::WindowNoState);
+        QTest::newRow("decimal comma, minimised") << u"10,5"_s << u"1"_s << 10.5 << int(Qt::WindowMinimized);
+        QTest::newRow("zero, maximised") << u"0"_s << u"2"_s << 24.0 << int(Qt::WindowMaximized);
+        QTest::newRow("not numbers") << u"abc"_s << u"max"_s << 24.0 << int(Qt::WindowNoState);
+        QTest::newRow("no such state") << u"12"_s << u"7"_s << 12.0 << int(Qt::WindowNoState);
     }
     void loadReadsTheSettings()
     {
@@ -135,7 +135,7 @@ private slots:
 
     void layoutFollowsTheSize()
     {
-        Setting::FontSize.set(u"12"_qs);
+        Setting::FontSize.set(u"12"_s);
         showActive();
         QCOMPARE(window().logicalDpiY(), 96);
         // The rules take the outer size, frame included: 11520 x 8100 twips.
@@ -162,7 +162,7 @@ private slots:
     {
         showActive();
         auto* lFindD = f->control<QLabel>("lFindD");
-        lFindD->setText(u"Котлета рубленая из говядины с картофельным пюре"_qs);
+        lFindD->setText(u"Котлета рубленая из говядины с картофельным пюре"_s);
         QCoreApplication::sendPostedEvents(&window(), QEvent::LayoutRequest);
         QCOMPARE(lFindD->size(), lFindD->sizeHint());
         window().resize(window().size() + QSize(30, 0));
@@ -176,23 +176,23 @@ private slots:
         QStringList listedAtBox;
         f->dialogs.onBox = [&](const Dialogs::Box&) { listedAtBox = entries(lBases()); };
         f->dialogs.expectBox();
-        f->controller.form_Bases_Bl(u"А<EB><EB>Б"_qs);
+        f->controller.form_Bases_Bl(u"А<EB><EB>Б"_s);
         QVERIFY(window().isVisible());
-        QVERIFY(f->dialogs.boxTexts().value(0).startsWith(u"Ошибка выполнения функции.\r"_qs));
-        QVERIFY(f->dialogs.boxTexts().value(0).contains(u"\rDish_Cli\rform_Bases_Bl\r"_qs));
-        QCOMPARE(listedAtBox, QStringList{u"А"_qs});
-        QCOMPARE(entries(lBases()), (QStringList{u"А"_qs, u"Б"_qs}));
+        QVERIFY(f->dialogs.boxTexts().value(0).startsWith(u"Ошибка выполнения функции.\r"_s));
+        QVERIFY(f->dialogs.boxTexts().value(0).contains(u"\rDish_Cli\rform_Bases_Bl\r"_s));
+        QCOMPARE(listedAtBox, QStringList{u"А"_s});
+        QCOMPARE(entries(lBases()), (QStringList{u"А"_s, u"Б"_s}));
         QCOMPARE(lBases()->currentRow(), 0);
-        QCOMPARE(f->link.take(), (QStringList{u"$Get_Man_Norm"_qs, u"$GetDishes=А"_qs}));
+        QCOMPARE(f->link.take(), (QStringList{u"$Get_Man_Norm"_s, u"$GetDishes=А"_s}));
 
         f->dialogs.expectBox();
-        f->controller.form_Bases_Bl(u"<EB>"_qs.repeated(100000) + u"В<EB>Г"_qs);
+        f->controller.form_Bases_Bl(u"<EB>"_s.repeated(100000) + u"В<EB>Г"_s);
         QCOMPARE(f->dialogs.boxes().size(), 2);
-        QVERIFY(f->dialogs.boxTexts().value(1).contains(
-            u"\rЗаписей каталога без названия сборника: 100000\r"_qs));
+        QVERIFY(
+            f->dialogs.boxTexts().value(1).contains(u"\rЗаписей каталога без названия сборника: 100000\r"_s));
         QCOMPARE(listedAtBox, QStringList());
-        QCOMPARE(entries(lBases()), (QStringList{u"В"_qs, u"Г"_qs}));
-        QCOMPARE(f->link.take(), QStringList{u"$GetDishes=В"_qs});
+        QCOMPARE(entries(lBases()), (QStringList{u"В"_s, u"Г"_s}));
+        QCOMPARE(f->link.take(), QStringList{u"$GetDishes=В"_s});
 
         f->controller.form_Bases_Bl(QString());
         QCOMPARE(lBases()->count(), 0);
@@ -201,16 +201,16 @@ private slots:
 
     void dishesFillWithoutSelecting()
     {
-        f->controller.form_Dishes_Bl(u"$no_dishes"_qs);
-        QCOMPARE(entries(lDishes()), QStringList{u"База не содержит рецептур"_qs});
+        f->controller.form_Dishes_Bl(u"$no_dishes"_s);
+        QCOMPARE(entries(lDishes()), QStringList{u"База не содержит рецептур"_s});
         QVERIFY(!lDishes()->isEnabled());
         QVERIFY(!window().isVisible()); // the marker alone shows no window
 
-        f->controller.form_Dishes_Bl(u"Батон<BL>"_qs);
-        QCOMPARE(entries(lDishes()), (QStringList{u"Батон"_qs, QString()}));
+        f->controller.form_Dishes_Bl(u"Батон<BL>"_s);
+        QCOMPARE(entries(lDishes()), (QStringList{u"Батон"_s, QString()}));
         QVERIFY(lDishes()->isEnabled());
         QVERIFY(window().isVisible());
-        QCOMPARE(f->link.sent, QStringList{u"$Get_Man_Norm"_qs}); // the load's only
+        QCOMPARE(f->link.sent, QStringList{u"$Get_Man_Norm"_s}); // the load's only
     }
 
     void refilledListStartsAtItsTop()
@@ -219,20 +219,20 @@ private slots:
             QStringList names{first};
             for (int i = 0; i < 100; ++i)
                 names << first + QString::number(i);
-            f->controller.form_Dishes_Bl(names.join(u"<BL>"_qs));
+            f->controller.form_Dishes_Bl(names.join(u"<BL>"_s));
         };
-        fill(u"Борщ"_qs);
+        fill(u"Борщ"_s);
         showActive();
         lDishes()->scrollToBottom();
-        fill(u"Щи"_qs);
-        QTRY_COMPARE(lDishes()->indexAt(QPoint(1, 1)).data().toString(), u"Щи"_qs);
+        fill(u"Щи"_s);
+        QTRY_COMPARE(lDishes()->indexAt(QPoint(1, 1)).data().toString(), u"Щи"_s);
     }
 
     void listsKeepOneSelectedEntry_data()
     {
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("action"); // on the selected entry
-        for (const QString& action : {u"Ctrl+click"_qs, u"Ctrl+Space"_qs, u"click"_qs}) {
+        for (const QString& action : {u"Ctrl+click"_s, u"Ctrl+Space"_s, u"click"_s}) {
             for (const char* list : {"lBases", "lDishes"})
                 QTest::addRow("%s, %s", qPrintable(action), list) << QString::fromLatin1(list) << action;
         }
@@ -241,15 +241,15 @@ private slots:
     {
         QFETCH(QString, list);
         QFETCH(QString, action);
-        f->controller.form_Bases_Bl(u"Хлеб<EB>Супы"_qs);
-        f->controller.form_Dishes_Bl(u"Борщ<BL>Щи"_qs);
+        f->controller.form_Bases_Bl(u"Хлеб<EB>Супы"_s);
+        f->controller.form_Dishes_Bl(u"Борщ<BL>Щи"_s);
         showActive();
         auto* view = f->control<QListWidget>(qPrintable(list));
         view->setCurrentRow(1);
         view->setFocus();
         f->link.take();
-        const auto ctrl = action.startsWith(u"Ctrl"_qs) ? Qt::ControlModifier : Qt::NoModifier;
-        if (action.endsWith(u"Space"_qs))
+        const auto ctrl = action.startsWith(u"Ctrl"_s) ? Qt::ControlModifier : Qt::NoModifier;
+        if (action.endsWith(u"Space"_s))
             QTest::keyClick(view, Qt::Key_Space, ctrl);
         else
             QTest::mouseClick(view->viewport(), Qt::LeftButton, ctrl,
@@ -261,8 +261,8 @@ private slots:
     // At 24 pt long names are cut at the list's right edge.
     void cutEntriesShowTheirWholeText()
     {
-        const QString whole = u"Котлета рубленая из говядины с картофельным пюре и <b>подливой</b>"_qs;
-        f->controller.form_Dishes_Bl(u"Щи<BL>"_qs + whole);
+        const QString whole = u"Котлета рубленая из говядины с картофельным пюре и <b>подливой</b>"_s;
+        f->controller.form_Dishes_Bl(u"Щи<BL>"_s + whole);
         showActive();
         QStringList tips;
         for (int row : {0, 1}) {
@@ -276,28 +276,27 @@ private slots:
 
     void selectingAsksTheServer()
     {
-        f->controller.form_Dishes_Bl(u"Борщ<BL>Щи<BL>Суп гороховый"_qs);
+        f->controller.form_Dishes_Bl(u"Борщ<BL>Щи<BL>Суп гороховый"_s);
         f->dialogs.expectBox();
         lDishes()->setCurrentRow(0); // no collection chosen: nothing to ask
-        QCOMPARE(f->dialogs.boxTexts(), QStringList{userError(u"Необходимо выбрать группу!"_qs)});
-        f->controller.form_Bases_Bl(u"Хлеб<EB>Супы<EB>Напитки"_qs);
+        QCOMPARE(f->dialogs.boxTexts(), QStringList{userError(u"Необходимо выбрать группу!"_s)});
+        f->controller.form_Bases_Bl(u"Хлеб<EB>Супы<EB>Напитки"_s);
         showActive();
-        QCOMPARE(f->link.take(), (QStringList{u"$Get_Man_Norm"_qs, u"$GetDishes=Хлеб"_qs}));
+        QCOMPARE(f->link.take(), (QStringList{u"$Get_Man_Norm"_s, u"$GetDishes=Хлеб"_s}));
         QTest::mouseClick(lBases()->viewport(), Qt::LeftButton, {},
                           lBases()->visualItemRect(lBases()->item(1)).center());
         lDishes()->setCurrentRow(1);              // from code, as by a click
         QTest::keyClick(lDishes(), Qt::Key_Down); // from the keyboard
         // Type-to-search selects as a click does; each list shows its own search.
         lBases()->setFocus();
-        QTest::sendKeyEvent(QTest::Click, lBases(), Qt::Key(0x41D), u"н"_qs, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, lBases(), Qt::Key(0x41D), u"н"_s, Qt::NoModifier);
         QTest::keyClick(lBases(), Qt::Key_Return); // Enter is still the window's
         QCOMPARE(QApplication::focusWidget(), lDishes());
-        QTest::sendKeyEvent(QTest::Click, lDishes(), Qt::Key(0x429), u"щ"_qs, Qt::NoModifier);
-        QCOMPARE(f->link.take(),
-                 (QStringList{u"$GetDishes=Супы"_qs, u"$GetHSDishes=Супы<Str>Щи"_qs,
-                              u"$GetHSDishes=Супы<Str>Суп гороховый"_qs, u"$GetDishes=Напитки"_qs,
-                              u"$GetHSDishes=Напитки<Str>Борщ"_qs}));
-        QCOMPARE(f->control<QLabel>("lFindBB")->text() + f->control<QLabel>("lFindD")->text(), u"НЩ"_qs);
+        QTest::sendKeyEvent(QTest::Click, lDishes(), Qt::Key(0x429), u"щ"_s, Qt::NoModifier);
+        QCOMPARE(f->link.take(), (QStringList{u"$GetDishes=Супы"_s, u"$GetHSDishes=Супы<Str>Щи"_s,
+                                              u"$GetHSDishes=Супы<Str>Суп гороховый"_s,
+                                              u"$GetDishes=Напитки"_s, u"$GetHSDishes=Напитки<Str>Борщ"_s}));
+        QCOMPARE(f->control<QLabel>("lFindBB")->text() + f->control<QLabel>("lFindD")->text(), u"НЩ"_s);
         lBases()->setFocus(); // coming back starts afresh
         QCOMPARE(f->control<QLabel>("lFindBB")->text(), QString());
     }
@@ -306,18 +305,18 @@ private slots:
     {
         loadBorshch();
         showActive();
-        QCOMPARE(tOut()->text(), u"200"_qs);
+        QCOMPARE(tOut()->text(), u"200"_s);
         QCOMPARE(lHS()->text(), kFull);
-        typeWeight(u"100"_qs);
-        QCOMPARE(lHS()->text(), u"Белки-5,0г, Жиры-2,5г, Углеводы-25,0г, Калорийность-142ккал"_qs);
+        typeWeight(u"100"_s);
+        QCOMPARE(lHS()->text(), u"Белки-5,0г, Жиры-2,5г, Углеводы-25,0г, Калорийность-142ккал"_s);
         tOut()->setCursorPosition(1); // typing inside the weight keeps the caret where it is
-        QTest::keyClicks(tOut(), u"5"_qs);
-        QCOMPARE(tOut()->text(), u"1500"_qs);
+        QTest::keyClicks(tOut(), u"5"_s);
+        QCOMPARE(tOut()->text(), u"1500"_s);
         QCOMPARE(tOut()->cursorPosition(), 2);
-        typeWeight(u"100"_qs);
+        typeWeight(u"100"_s);
         f->controller.receiveComposition(kBorshch); // its own weight, whatever was typed
-        QCOMPARE(tOut()->text(), u"200"_qs);
-        tOut()->setText(u"1,2,3"_qs); // pasted text is not filtered
+        QCOMPARE(tOut()->text(), u"200"_s);
+        tOut()->setText(u"1,2,3"_s); // pasted text is not filtered
         QCOMPARE(lHS()->text(), QString());
 
         QSignalSpy changes(tOut(), &QLineEdit::textChanged);
@@ -326,11 +325,11 @@ private slots:
         QCOMPARE(changes.size(), 2);
         QCOMPARE(lHS()->text(), kFull);
         QCOMPARE(QApplication::focusWidget(), tOut());
-        QCOMPARE(tOut()->selectedText(), u"200"_qs);
+        QCOMPARE(tOut()->selectedText(), u"200"_s);
 
         lBases()->setFocus();
         QTest::mouseClick(tOut(), Qt::LeftButton); // a focus by mouse selects the whole weight too
-        QCOMPARE(tOut()->selectedText(), u"200"_qs);
+        QCOMPARE(tOut()->selectedText(), u"200"_s);
         QTest::mouseClick(tOut(), Qt::LeftButton); // the next click places the caret
         QVERIFY(!tOut()->hasSelectedText());
     }
@@ -341,22 +340,22 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("lineShown");
         QTest::addColumn<QStringList>("boxes"); // on arrival, on typing, on adding
-        const QStringList cannotLoad(2, userError(u"Ошибка загрузки рецептуры!"_qs));
+        const QStringList cannotLoad(2, userError(u"Ошибка загрузки рецептуры!"_s));
         const QString badWeight =
-            userError(u"Неверно указан выход блюда: нужно число не меньше нуля, например 200 или 150/50."_qs);
-        const QString notLoaded = userError(u"Рецептура не загружена"_qs);
+            userError(u"Неверно указан выход блюда: нужно число не меньше нуля, например 200 или 150/50."_s);
+        const QString notLoaded = userError(u"Рецептура не загружена"_s);
         QTest::newRow("composition of one row")
-            << u"10<Sc>5<Sc>20<Sc>30"_qs << u"150"_qs << false << cannotLoad;
+            << u"10<Sc>5<Sc>20<Sc>30"_s << u"150"_s << false << cannotLoad;
         QTest::newRow("value not a number")
-            << u"10<Sc>пять<Sc>20<Sc>30<Str>Борщ<Sc>200"_qs << u"150"_qs << false << cannotLoad;
+            << u"10<Sc>пять<Sc>20<Sc>30<Str>Борщ<Sc>200"_s << u"150"_s << false << cannotLoad;
         QTest::newRow("recipe weight sums to 0")
-            << u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>0/0"_qs << u"150"_qs << false << cannotLoad;
+            << u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>0/0"_s << u"150"_s << false << cannotLoad;
         QTest::newRow("typed weight of two commas")
-            << kBorshch << u"1,,5"_qs << false << QStringList{badWeight};
-        QTest::newRow("typed weight below 0") << kBorshch << u"5/-10"_qs << true << QStringList{badWeight};
+            << kBorshch << u"1,,5"_s << false << QStringList{badWeight};
+        QTest::newRow("typed weight below 0") << kBorshch << u"5/-10"_s << true << QStringList{badWeight};
         QTest::newRow("composition emptied")
-            << QString() << u"150"_qs << true
-            << QStringList{notLoaded, notLoaded, u"Не загружена рецептура!"_qs};
+            << QString() << u"150"_s << true
+            << QStringList{notLoaded, notLoaded, u"Не загружена рецептура!"_s};
     }
     void refusedAddChangesNothing()
     {
@@ -376,7 +375,7 @@ private slots:
         QCOMPARE(lHS()->text().isEmpty(), !lineShown); // no line of the previous dish
         QCOMPARE(ration().upperBound(), 1);
         QCOMPARE(ration().entry(1), entry);
-        QCOMPARE(cAdd()->text(), u"Добавить (1)"_qs);
+        QCOMPARE(cAdd()->text(), u"Добавить (1)"_s);
     }
 
     void addingByButtonAndEnter()
@@ -390,60 +389,60 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), lDishes());
         QTest::keyClick(lDishes(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), lBases());
-        QCOMPARE(cAdd()->text(), u"Добавить (2)"_qs); // from tOut and lDishes, not lBases
+        QCOMPARE(cAdd()->text(), u"Добавить (2)"_s); // from tOut and lDishes, not lBases
 
         QTest::mouseClick(f->control("cClearall"), Qt::LeftButton);
-        QCOMPARE(cAdd()->text(), u"Добавить"_qs);
+        QCOMPARE(cAdd()->text(), u"Добавить"_s);
         QVERIFY(ration().isEmpty());
-        typeWeight(u"100"_qs);
+        typeWeight(u"100"_s);
         QTest::mouseClick(cAdd(), Qt::LeftButton);
-        QCOMPARE(cAdd()->text(), u"Добавить (1)"_qs);
-        QCOMPARE(ration().GetDishWeight(1), u"100"_qs);
+        QCOMPARE(cAdd()->text(), u"Добавить (1)"_s);
+        QCOMPARE(ration().GetDishWeight(1), u"100"_s);
     }
 
     void weightKeyFilter()
     {
         loadBorshch();
         tOut()->end(false);
-        QTest::keyClicks(tOut(), u"1.,-/ \\a"_qs); // no point, minus, blank or letter
-        QCOMPARE(tOut()->text(), u"2001,/\\"_qs);
+        QTest::keyClicks(tOut(), u"1.,-/ \\a"_s); // no point, minus, blank or letter
+        QCOMPARE(tOut()->text(), u"2001,/\\"_s);
         QTest::keyClick(tOut(), Qt::Key_Home);
-        QTest::sendKeyEvent(QTest::Click, tOut(), Qt::Key_Delete, u"\x7f"_qs, {}); // as X11 delivers it
-        QCOMPARE(tOut()->text(), u"001,/\\"_qs);
+        QTest::sendKeyEvent(QTest::Click, tOut(), Qt::Key_Delete, u"\x7f"_s, {}); // as X11 delivers it
+        QCOMPARE(tOut()->text(), u"001,/\\"_s);
     }
 
     void sexAndGroup()
     {
-        QCOMPARE(window().GetFullGroup(), u"Мужчины "_qs); // no table yet
-        QCOMPARE(f->link.take(), QStringList{u"$Get_Man_Norm"_qs});
+        QCOMPARE(window().GetFullGroup(), u"Мужчины "_s); // no table yet
+        QCOMPARE(f->link.take(), QStringList{u"$Get_Man_Norm"_s});
         auto* cKFA = f->control<QComboBox>("cKFA");
         auto* cVozr = f->control<QComboBox>("cVozr");
         f->controller.receiveNorm(kNorms);
-        QCOMPARE(entries(cKFA), (QStringList{u"1,4"_qs, u"1,6"_qs}));
-        QCOMPARE(entries(cVozr), (QStringList{u"18-29"_qs, u"30-39"_qs}));
+        QCOMPARE(entries(cKFA), (QStringList{u"1,4"_s, u"1,6"_s}));
+        QCOMPARE(entries(cVozr), (QStringList{u"18-29"_s, u"30-39"_s}));
         cVozr->setCurrentIndex(1);
         QCOMPARE(f->controller.GetFizEnergy(), 2300.0);
         cKFA->setCurrentIndex(1); // rebuilds the ages
-        QCOMPARE(entries(cVozr), QStringList{u"18-29"_qs});
+        QCOMPARE(entries(cVozr), QStringList{u"18-29"_s});
 
         // Each box's handler runs the other's when it flips it, and both ask. The
         // caption shows the new sex at once, while the old table is still loaded.
         QTest::mouseClick(f->control("cGirl"), Qt::LeftButton);
-        QCOMPARE(f->link.take(), QStringList(2, u"$Get_Girl_Norm"_qs));
-        QCOMPARE(f->controller.GetFullGroup(), u"Женщины II (1,6), 18-29 лет (2800 ккал)"_qs);
+        QCOMPARE(f->link.take(), QStringList(2, u"$Get_Girl_Norm"_s));
+        QCOMPARE(f->controller.GetFullGroup(), u"Женщины II (1,6), 18-29 лет (2800 ккал)"_s);
         QTest::mouseClick(f->control("cMan"), Qt::LeftButton);
-        QCOMPARE(f->link.take(), QStringList(2, u"$Get_Man_Norm"_qs));
+        QCOMPARE(f->link.take(), QStringList(2, u"$Get_Man_Norm"_s));
         QTest::mouseClick(f->control("cMan"), Qt::LeftButton); // unticking one ticks the other
-        QCOMPARE(f->link.take(), QStringList(2, u"$Get_Girl_Norm"_qs));
-        QCOMPARE(f->link.status.first(), u"Отправили запрос на физиологические нормы для мужчин..."_qs);
-        QCOMPARE(f->link.status.last(), u"Отправили запрос на физиологические нормы для женщин..."_qs);
+        QCOMPARE(f->link.take(), QStringList(2, u"$Get_Girl_Norm"_s));
+        QCOMPARE(f->link.status.first(), u"Отправили запрос на физиологические нормы для мужчин..."_s);
+        QCOMPARE(f->link.status.last(), u"Отправили запрос на физиологические нормы для женщин..."_s);
 
         f->controller.receiveNorm(kNorms); // again: the first choices again
-        QCOMPARE(cKFA->currentText() + u' ' + cVozr->currentText(), u"1,4 18-29"_qs);
+        QCOMPARE(cKFA->currentText() + u' ' + cVozr->currentText(), u"1,4 18-29"_s);
         f->dialogs.expectBox();
-        f->controller.receiveNorm(u"x<Sc>y<Str><Str>"_qs); // nothing readable: reported once
+        f->controller.receiveNorm(u"x<Sc>y<Str><Str>"_s); // nothing readable: reported once
         QCOMPARE(f->dialogs.boxTexts(),
-                 QStringList{u"Ошибка загрузки главного массива физиологических норм!"_qs});
+                 QStringList{u"Ошибка загрузки главного массива физиологических норм!"_s});
         QCOMPARE(cKFA->count() + cVozr->count(), 0);
         QCOMPARE(f->controller.GetFizEnergy(), 0.0);
     }

@@ -1,7 +1,7 @@
-#include "ErrorBox.h"
-#include "FitnessFixture.h"
-#include "RationEntries.h"
-#include "fRation.h"
+#include "common/ErrorBox.h"
+#include "fitness/FitnessFixture.h"
+#include "fitness/fRation.h"
+#include "recipes/RationEntries.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReplyTarget.h"
-#include "ServerLink.h"
+#include "protocol/ReplyTarget.h"
+#include "protocol/ServerLink.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,10 +20,19 @@ class RecordingTarget final : public ReplyTarget
 public:
     explicit RecordingTarget(CallLog& log) : m_log(log) {}
 
-    void form_Bases_Bl(const QString& payload) override { record(u"form_Bases_Bl:"_qs + payload); }
-    void form_Dishes_Bl(const QString& payload) override { record(u"form_Dishes_Bl:"_qs + payload); }
-    void receiveComposition(const QString& payload) override { record(u"receiveComposition:"_qs + payload); }
-    void receiveNorm(const QString& payload) override { record(u"receiveNorm:"_qs + payload); }
+    void form_Bases_Bl(const QString& payload) override
+    {
+        record(QStringLiteral("form_Bases_Bl:") + payload);
+    }
+    void form_Dishes_Bl(const QString& payload) override
+    {
+        record(QStringLiteral("form_Dishes_Bl:") + payload);
+    }
+    void receiveComposition(const QString& payload) override
+    {
+        record(QStringLiteral("receiveComposition:") + payload);
+    }
+    void receiveNorm(const QString& payload) override { record(QStringLiteral("receiveNorm:") + payload); }
 
     // Runs after a call is recorded (to open a nested event loop, throw...).
     std::function<void(const QString& call)> onCall;
@@ -44,8 +53,8 @@ class RecordingLink final : public ServerLink
 public:
     explicit RecordingLink(CallLog& log) : m_log(log) {}
 
-    void SendCommand(const QString& command) override { m_log.calls << u"send:"_qs + command; }
-    void AddStatus(const QString& line) override { m_log.calls << u"status:"_qs + line; }
+    void SendCommand(const QString& command) override { m_log.calls << QStringLiteral("send:") + command; }
+    void AddStatus(const QString& line) override { m_log.calls << QStringLiteral("status:") + line; }
 
 private:
     CallLog& m_log;

@@ -1,6 +1,6 @@
-#include "MessageSplitter.h"
+#include "protocol/MessageSplitter.h"
 
-#include "Cp1251.h"
+#include "protocol/Cp1251.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -102,8 +102,7 @@ void TestMessageSplitter::everyCutOfAStreamGivesTheSameMessages()
                     got << *message;
             }
             if (got != messages)
-                QFAIL(
-                    qPrintable(QStringLiteral("cut at %1 and %2 gave %3").arg(a).arg(b).arg(got.join(u'|'))));
+                QFAIL(qPrintable(u"cut at %1 and %2 gave %3"_s.arg(a).arg(b).arg(got.join(u'|'))));
             QCOMPARE(splitter.pendingBytes(), qsizetype(5));
         }
     }

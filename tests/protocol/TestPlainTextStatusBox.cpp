@@ -1,6 +1,6 @@
-#include "PlainTextStatusBox.h"
+#include "protocol/PlainTextStatusBox.h"
 
-#include "StatusLog.h"
+#include "protocol/StatusLog.h"
 
 #include <QPlainTextEdit>
 #include <QTest>

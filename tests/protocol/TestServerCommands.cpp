@@ -1,10 +1,10 @@
-#include "ServerCommands.h"
+#include "protocol/ServerCommands.h"
 
-#include "Dialogs.h"
-#include "ProtocolWords.h"
-#include "Recorders.h"
-#include "ScriptedDialogs.h"
-#include "StatusLog.h"
+#include "common/Dialogs.h"
+#include "protocol/ProtocolWords.h"
+#include "protocol/Recorders.h"
+#include "protocol/StatusLog.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,13 +1,13 @@
-#include "ServerSession.h"
+#include "protocol/ServerSession.h"
 
-#include "Dialogs.h"
-#include "HostileServer.h"
-#include "PlainTextStatusBox.h"
-#include "Recorders.h"
-#include "ScriptedDialogs.h"
-#include "TcpClientSocket.h"
+#include "common/Dialogs.h"
+#include "protocol/PlainTextStatusBox.h"
+#include "protocol/Recorders.h"
+#include "protocol/TcpClientSocket.h"
+#include "support/HostileServer.h"
+#include "support/ScriptedDialogs.h"
 
-#include "WirePeer.h"
+#include "support/WirePeer.h"
 
 #include <QHostAddress>
 #include <QPlainTextEdit>

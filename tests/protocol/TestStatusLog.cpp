@@ -1,6 +1,6 @@
-#include "StatusLog.h"
+#include "protocol/StatusLog.h"
 
-#include "StatusBox.h"
+#include "protocol/StatusBox.h"
 
 #include <QTest>
 

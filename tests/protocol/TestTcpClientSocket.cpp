@@ -1,7 +1,7 @@
-#include "TcpClientSocket.h"
+#include "protocol/TcpClientSocket.h"
 
-#include "SilentPort.h"
-#include "WirePeer.h"
+#include "support/SilentPort.h"
+#include "support/WirePeer.h"
 
 #include <QHostAddress>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportSource.h"
+#include "report/ReportSource.h"
 
 #include <QList>
 
@@ -13,12 +13,12 @@ class FakeReportSource final : public ReportSource
 public:
     struct Dish
     {
-        QString name, weight = u"0"_qs;
+        QString name, weight = QStringLiteral("0");
         double protein = 0, fat = 0, carb1 = 0, carb2 = 0, kkal = 0;
     };
 
     QList<Dish> dishes;
-    QString group = u"Мужчины I (1,4), 18-29 лет (2450 ккал)"_qs;
+    QString group = QStringLiteral("Мужчины I (1,4), 18-29 лет (2450 ккал)");
     double need = 2450;
 
     // kcal by the energy factors, rounded as the ration rounds them.

@@ -1,8 +1,8 @@
-#include "CalorieReport.h"
-#include "FakeReportSource.h"
-#include "ReportCanvas.h"
-#include "Settings.h"
-#include "TempSettings.h"
+#include "common/Settings.h"
+#include "report/CalorieReport.h"
+#include "report/FakeReportSource.h"
+#include "report/ReportCanvas.h"
+#include "support/TempSettings.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -12,11 +12,13 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString line(const QString& text, double x, double y)
 {
-    return text + u" @%1,%2"_qs.arg(x).arg(y, 0, 'f', 2);
+    return text + u" @%1,%2"_s.arg(x).arg(y, 0, 'f', 2);
 }
 
 // The lines of a page as the report draws them, measured like the painted
@@ -39,12 +41,12 @@ public:
 protected:
     void drawLine(const QPointF& topLeft, const QString& text) override
     {
-        QVERIFY(font().family() == u"Times New Roman"_qs);
+        QVERIFY(font().family() == u"Times New Roman"_s);
         texts << text;
         rights << topLeft.x() + textWidth(text);
         lines << line(text, topLeft.x(), topLeft.y());
         at << topLeft;
-        fonts << u"%1pt%2"_qs.arg(font().pointSizeF()).arg(font().bold() ? u" bold"_qs : QString());
+        fonts << u"%1pt%2"_s.arg(font().pointSizeF()).arg(font().bold() ? u" bold"_s : QString());
     }
 
 private:
@@ -56,12 +58,12 @@ private:
 };
 
 const QString kRule(96, u'_');
-const QString kFooter = u"Отчет подготовлен в программе 'Ventaro', в.5.ХХ"_qs;
+const QString kFooter = u"Отчет подготовлен в программе 'Ventaro', в.5.ХХ"_s;
 
 double lineHeight(double points, bool bold = false)
 {
     RecordingCanvas canvas;
-    canvas.setFontName(u"Times New Roman"_qs);
+    canvas.setFontName(u"Times New Roman"_s);
     canvas.setFontSize(points);
     canvas.setBold(bold);
     return canvas.lineHeight();
@@ -78,53 +80,53 @@ private slots:
     {
         // The columns are laid out for Times New Roman: fontconfig must give it
         // or a metric-compatible serif with Cyrillic, not a sans-serif fallback.
-        const QString family = QFontInfo(QFont(u"Times New Roman"_qs)).family();
-        QVERIFY2(family == u"Liberation Serif"_qs || family == u"Times New Roman"_qs, qPrintable(family));
+        const QString family = QFontInfo(QFont(u"Times New Roman"_s)).family();
+        QVERIFY2(family == u"Liberation Serif"_s || family == u"Times New Roman"_s, qPrintable(family));
         QVERIFY(QFontDatabase::writingSystems(family).contains(QFontDatabase::Cyrillic));
-        Setting::NamePOP.set(u"Кафе <b>\"Уют\"</b>"_qs);
+        Setting::NamePOP.set(u"Кафе <b>\"Уют\"</b>"_s);
     }
 
     void composesTheWholePageInOrder()
     {
         FakeReportSource source, empty;
-        source.dishes << FakeReportSource::dish(u"Борщ"_qs, u"250"_qs, 4.5, 6.25, 10.1, 3);
+        source.dishes << FakeReportSource::dish(u"Борщ"_s, u"250"_s, 4.5, 6.25, 10.1, 3);
         const double normal = lineHeight(10), date = 70 + lineHeight(14),
                      head = std::round(date + 4 * normal);
         const double dish = std::round(head + 2 * normal), totals = dish + 2 * normal;
         const double end = std::round(totals) + lineHeight(10, true);
         QStringList expected = {
-            line(u"Расчет калорийности"_qs, 300, 70),
-            line(u"Дата посещения: 6 декабря 2026 г.          предприятие: Кафе <b>\"Уют\"</b>"_qs, 70, date),
-            line(u"группа: "_qs + source.group, 70, date + normal),
+            line(u"Расчет калорийности"_s, 300, 70),
+            line(u"Дата посещения: 6 декабря 2026 г.          предприятие: Кафе <b>\"Уют\"</b>"_s, 70, date),
+            line(u"группа: "_s + source.group, 70, date + normal),
             line(kRule, 70, date + 2 * normal),
-            line(u"Выход,               Пищевая ценность              Калорийность,   Удовлетворение"_qs, 270,
+            line(u"Выход,               Пищевая ценность              Калорийность,   Удовлетворение"_s, 270,
                  date + 3 * normal),
-            line(u"Белки,г    Жиры, г    Углеводы,г          ккал               суточной потребности, %"_qs,
+            line(u"Белки,г    Жиры, г    Углеводы,г          ккал               суточной потребности, %"_s,
                  320, head),
-            line(u"Изделие (блюдо)                                       г."_qs, 70, head),
+            line(u"Изделие (блюдо)                                       г."_s, 70, head),
             line(kRule, 70, head + normal),
         };
         // 18 + 56,25 + 38,38 + 12,3 kcal; the row's cells, then its name.
-        const QStringList cells{u"250"_qs, u"4,5"_qs, u"6,3"_qs, u"13,1"_qs, u"125"_qs, u"5%"_qs};
+        const QStringList cells{u"250"_s, u"4,5"_s, u"6,3"_s, u"13,1"_s, u"125"_s, u"5%"_s};
         const int x[] = {280, 320, 380, 450, 520, 620};
         for (int i = 0; i < 6; ++i)
             expected << line(cells[i], x[i], dish);
-        expected << line(u"Борщ"_qs, 70, dish) << line(kRule, 70, dish + normal)
-                 << line(u"Итого:"_qs, 70, totals);
+        expected << line(u"Борщ"_s, 70, dish) << line(kRule, 70, dish + normal)
+                 << line(u"Итого:"_s, 70, totals);
         for (int i = 1; i < 6; ++i)
             expected << line(cells[i], x[i], std::round(totals));
         expected
             << line(kRule, 70, end)
             << line(
                    u"Примечание. Примерное распределение калорийности по приемам: завтрак - 25%, обед - 35%, "
-                   u"полдник - 15%, ужин - 25%."_qs,
+                   u"полдник - 15%, ужин - 25%."_s,
                    70, end + normal)
             << line(kFooter, 70, end + 3 * normal);
         const RecordingCanvas page(&source);
         QCOMPARE(page.lines, expected);
-        QCOMPARE(page.fonts, QStringList{u"14pt"_qs} + QStringList(15, u"10pt"_qs) +
-                                 QStringList(6, u"10pt bold"_qs) + QStringList(2, u"10pt"_qs) +
-                                 QStringList{u"8pt"_qs});
+        QCOMPARE(page.fonts, QStringList{u"14pt"_s} + QStringList(15, u"10pt"_s) +
+                                 QStringList(6, u"10pt bold"_s) + QStringList(2, u"10pt"_s) +
+                                 QStringList{u"8pt"_s});
         // The empty ration, one empty entry, gives the head only.
         QCOMPARE(RecordingCanvas(&empty).lines, expected.mid(0, 8));
     }
@@ -136,14 +138,14 @@ private slots:
         QTest::addColumn<QString>("table"); // the texts of the rows and the totals, in print order
         QTest::newRow("two of 10,04 g protein: 20,1 from the unrounded sum")
             << QList<QList<double>>{{10.04, 0, 0, 0}, {10.04, 0, 0, 0}} << 2000.0
-            << u"100|10,0|0,0|0,0|40|2%|Блюдо|100|10,0|0,0|0,0|40|2%|Блюдо|Итого:|20,1|0,0|0,0|80|4%"_qs;
+            << u"100|10,0|0,0|0,0|40|2%|Блюдо|100|10,0|0,0|0,0|40|2%|Блюдо|Итого:|20,1|0,0|0,0|80|4%"_s;
         QTest::newRow("100 + 201 kcal: 300 from the nutrients, not 301")
             << QList<QList<double>>{{0, 0, 26.2, 0}, {0, 22.32, 0, 0}} << 2000.0
-            << u"100|0,0|0,0|26,2|100|5%|Блюдо|100|0,0|22,3|0,0|201|10%|Блюдо|Итого:|0,0|22,3|26,2|300|15%"_qs;
+            << u"100|0,0|0,0|26,2|100|5%|Блюдо|100|0,0|22,3|0,0|201|10%|Блюдо|Итого:|0,0|22,3|26,2|300|15%"_s;
         const QList<QList<double>> kcal250{{62.5, 0, 0, 0}};
         QTest::newRow("250 of 2000 kcal: 13%, halves away from zero")
-            << kcal250 << 2000.0 << u"100|62,5|0,0|0,0|250|13%|Блюдо|Итого:|62,5|0,0|0,0|250|13%"_qs;
-        const QString noShare = u"100|62,5|0,0|0,0|250|Блюдо|Итого:|62,5|0,0|0,0|250"_qs;
+            << kcal250 << 2000.0 << u"100|62,5|0,0|0,0|250|13%|Блюдо|Итого:|62,5|0,0|0,0|250|13%"_s;
+        const QString noShare = u"100|62,5|0,0|0,0|250|Блюдо|Итого:|62,5|0,0|0,0|250"_s;
         QTest::newRow("no need known: no share cells") << kcal250 << 0.0 << noShare;
         QTest::newRow("unreadable need") << kcal250 << std::numeric_limits<double>::quiet_NaN() << noShare;
     }
@@ -155,7 +157,7 @@ private slots:
         FakeReportSource source;
         source.need = need;
         for (const auto& d : dishes)
-            source.dishes << FakeReportSource::dish(u"Блюдо"_qs, u"100"_qs, d[0], d[1], d[2], d[3]);
+            source.dishes << FakeReportSource::dish(u"Блюдо"_s, u"100"_s, d[0], d[1], d[2], d[3]);
         QStringList texts = RecordingCanvas(&source).texts.mid(8); // below the head
         texts.removeAll(kRule);
         QCOMPARE(texts.last(), kFooter); // the rest of the page is there
@@ -169,7 +171,7 @@ private slots:
         const QString a30(30, u'а'), indent(24, u' ');
         QTest::newRow("29: one line") << QString(29, u'б') << QStringList();
         QTest::newRow("30: an extra line of the indent only") << a30 << QStringList{indent};
-        QTest::newRow("31: two lines") << a30 + u"я"_qs << QStringList{indent + u"я"_qs};
+        QTest::newRow("31: two lines") << a30 + u"я"_s << QStringList{indent + u"я"_s};
         QTest::newRow("60: three lines") << a30 + a30 << QStringList{indent + a30, indent};
         QTest::newRow("empty: still one line") << QString() << QStringList();
     }
@@ -178,8 +180,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, continuations);
         FakeReportSource source;
-        source.dishes << FakeReportSource::dish(name, u"111"_qs, 1, 1, 1, 1)
-                      << FakeReportSource::dish(u"Следующее"_qs, u"222"_qs, 1, 1, 1, 1);
+        source.dishes << FakeReportSource::dish(name, u"111"_s, 1, 1, 1, 1)
+                      << FakeReportSource::dish(u"Следующее"_s, u"222"_s, 1, 1, 1, 1);
         const RecordingCanvas page(&source);
         QStringList atLeftEdge;
         for (qsizetype i = 0; i < page.texts.size(); ++i)
@@ -187,8 +189,8 @@ private slots:
                 atLeftEdge << page.texts[i];
         QCOMPARE(atLeftEdge, continuations);
         // The next row starts below the name's last line.
-        const double first = page.at[page.texts.indexOf(u"111"_qs)].y(),
-                     next = page.at[page.texts.indexOf(u"222"_qs)].y();
+        const double first = page.at[page.texts.indexOf(u"111"_s)].y(),
+                     next = page.at[page.texts.indexOf(u"222"_s)].y();
         QCOMPARE(next, std::round(first + (1 + continuations.size()) * lineHeight(10)));
     }
 
@@ -200,12 +202,12 @@ private slots:
         QTest::addColumn<QString>("weight");
         QTest::addColumn<QString>("shrunk"); // the cell printed below 10 pt
         QTest::addColumn<int>("lines");      // of the row
-        QTest::newRow("fits: as designed") << u"Борщ"_qs << u"150/50"_qs << QString() << 1;
-        QTest::newRow("three-part weight: smaller") << u"Борщ"_qs << u"150/100/50"_qs << u"weight"_qs << 1;
+        QTest::newRow("fits: as designed") << u"Борщ"_s << u"150/50"_s << QString() << 1;
+        QTest::newRow("three-part weight: smaller") << u"Борщ"_s << u"150/100/50"_s << u"weight"_s << 1;
         QTest::newRow("too long even at 6 pt: continued")
-            << u"Борщ"_qs << u"150/100/50/25/10/5"_qs << u"weight"_qs << 2;
-        QTest::newRow("wide letters: smaller name") << QString(29, u'Д') << u"250"_qs << u"name"_qs << 1;
-        QTest::newRow("widest letters: continued name") << QString(29, u'Ш') << u"250"_qs << u"name"_qs << 2;
+            << u"Борщ"_s << u"150/100/50/25/10/5"_s << u"weight"_s << 2;
+        QTest::newRow("wide letters: smaller name") << QString(29, u'Д') << u"250"_s << u"name"_s << 1;
+        QTest::newRow("widest letters: continued name") << QString(29, u'Ш') << u"250"_s << u"name"_s << 2;
     }
     void wideCellsNeverRunIntoTheNextColumn()
     {
@@ -215,19 +217,19 @@ private slots:
         QFETCH(int, lines);
         FakeReportSource source;
         source.dishes << FakeReportSource::dish(name, weight, 1, 1, 1, 1)
-                      << FakeReportSource::dish(u"Следующее"_qs, u"222"_qs, 1, 1, 1, 1);
+                      << FakeReportSource::dish(u"Следующее"_s, u"222"_s, 1, 1, 1, 1);
         const RecordingCanvas page(&source);
-        const qsizetype first = 8, next = page.texts.indexOf(u"222"_qs); // the row below the head
+        const qsizetype first = 8, next = page.texts.indexOf(u"222"_s); // the row below the head
         QString weightText, nameText;
         QSet<double> rows;
         for (qsizetype i = first; i < next; ++i) {
             if (page.at[i].x() >= 320) { // the other cells stay as designed
-                QCOMPARE(page.fonts[i], u"10pt"_qs);
+                QCOMPARE(page.fonts[i], u"10pt"_s);
                 continue;
             }
             const bool isWeight = page.at[i].x() == 280;
             QVERIFY2(page.rights[i] < (isWeight ? 320 : 280), qPrintable(page.lines[i]));
-            QCOMPARE(page.fonts[i] != u"10pt"_qs, shrunk == (isWeight ? u"weight"_qs : u"name"_qs));
+            QCOMPARE(page.fonts[i] != u"10pt"_s, shrunk == (isWeight ? u"weight"_s : u"name"_s));
             (isWeight ? weightText : nameText) += page.texts[i];
             rows << page.at[i].y();
         }
@@ -249,7 +251,7 @@ private slots:
         QFETCH(bool, footerShown);
         FakeReportSource source;
         for (int i = 0; i < 25; ++i)
-            source.dishes << FakeReportSource::dish(QString(nameLength, QChar(u'А' + i)), u"100"_qs, 5, 5, 10,
+            source.dishes << FakeReportSource::dish(QString(nameLength, QChar(u'А' + i)), u"100"_s, 5, 5, 10,
                                                     10);
         const RecordingCanvas page(&source);
         QCOMPARE(page.texts.last() == kFooter, footerShown);

@@ -1,7 +1,7 @@
-#include "FakeReportSource.h"
-#include "ScriptedDialogs.h"
-#include "TempSettings.h"
-#include "fPreView.h"
+#include "report/FakeReportSource.h"
+#include "report/fPreView.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -17,13 +17,15 @@
 
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 // Real output, read back with poppler's tools: the page printed through the
 // preview's button on a private CUPS scheduler (CUPS_SERVER points this
 // process at it before Qt starts, so the machine's own printers are never
 // reached) and the page saved through the PDF button.
 namespace {
 
-const QString kQueue = u"Quorvel_Test"_qs;
+const QString kQueue = u"Quorvel_Test"_s;
 
 // Runs a tool to its end: an empty text, or why it failed.
 QString run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr)
@@ -35,7 +37,7 @@ QString run(const QString& program, const QStringList& arguments, QByteArray* ou
     if (output)
         *output = tool.readAllStandardOutput();
     return ok ? QString()
-              : program + u": "_qs + tool.errorString() + QString::fromLocal8Bit(tool.readAllStandardError());
+              : program + u": "_s + tool.errorString() + QString::fromLocal8Bit(tool.readAllStandardError());
 }
 
 // One A4 page laid out like the preview, 96 pixels to the inch from the
@@ -44,12 +46,12 @@ QString run(const QString& program, const QStringList& arguments, QByteArray* ou
 void verifyPage(const QString& pdf)
 {
     QByteArray info, words;
-    QCOMPARE(run(u"pdfinfo"_qs, {pdf}, &info) + run(u"pdftotext"_qs, {u"-bbox"_qs, pdf, u"-"_qs}, &words),
+    QCOMPARE(run(u"pdfinfo"_s, {pdf}, &info) + run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s}, &words),
              QString());
     QVERIFY2(
-        QRegularExpression(u"Pages: +1\\n[\\s\\S]*pts \\(A4\\)"_qs).match(QString::fromUtf8(info)).hasMatch(),
+        QRegularExpression(u"Pages: +1\\n[\\s\\S]*pts \\(A4\\)"_s).match(QString::fromUtf8(info)).hasMatch(),
         info.constData());
-    const auto title = QRegularExpression(u"xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>Расчет<"_qs)
+    const auto title = QRegularExpression(u"xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>Расчет<"_s)
                            .match(QString::fromUtf8(words));
     QVERIFY2(qAbs(title.captured(1).toDouble() - 225) < 2 && qAbs(title.captured(2).toDouble() - 52.5) < 3,
              qPrintable(title.captured()));
@@ -62,12 +64,12 @@ class TestPrinting : public QObject
     Q_OBJECT
 
 public:
-    explicit TestPrinting(quint16 port) : m_server(u"127.0.0.1:%1"_qs.arg(port)), m_port(port) {}
+    explicit TestPrinting(quint16 port) : m_server(u"127.0.0.1:%1"_s.arg(port)), m_port(port) {}
 
 private slots:
     void initTestCase()
     {
-        m_source.dishes << FakeReportSource::dish(u"Борщ"_qs, u"250"_qs, 4.5, 6.25, 10.1, 3);
+        m_source.dishes << FakeReportSource::dish(u"Борщ"_s, u"250"_s, 4.5, 6.25, 10.1, 3);
         m_noScheduler = startScheduler();
     }
     void cleanupTestCase()
@@ -79,27 +81,27 @@ private slots:
     void printButtonSendsOneA4Page()
     {
         if (!m_noScheduler.isEmpty())
-            QSKIP(qPrintable(u"no private CUPS scheduler: "_qs + m_noScheduler));
+            QSKIP(qPrintable(u"no private CUPS scheduler: "_s + m_noScheduler));
         ScriptedDialogs dialogs;
         fPreView w(m_source);
         w.show();
-        auto* print = w.findChild<QPushButton*>(u"cmdPrint"_qs);
+        auto* print = w.findChild<QPushButton*>(u"cmdPrint"_s);
         QCOMPARE(print->toolTip(), kQueue); // the scheduler's default, from the platform
         QTest::mouseClick(print, Qt::LeftButton);
         const auto printed = [this] {
             QByteArray jobs;
-            return run(u"lpstat"_qs, {u"-h"_qs, m_server, u"-o"_qs}, &jobs).isEmpty() &&
+            return run(u"lpstat"_s, {u"-h"_s, m_server, u"-o"_s}, &jobs).isEmpty() &&
                    jobs.trimmed().isEmpty() && QFileInfo(output()).size() > 0;
         };
         QTRY_VERIFY_WITH_TIMEOUT(printed(), 30000);
         verifyPage(output());
 
         // A printer gone since the preview opened is reported, not printed to.
-        QCOMPARE(run(u"lpadmin"_qs, {u"-h"_qs, m_server, u"-x"_qs, kQueue}), QString());
+        QCOMPARE(run(u"lpadmin"_s, {u"-h"_s, m_server, u"-x"_s, kQueue}), QString());
         dialogs.expectBox();
         QTest::mouseClick(print, Qt::LeftButton);
         QCOMPARE(dialogs.boxTexts(),
-                 QStringList{u"Принтер не найден. Установите принтер и откройте просмотр снова."_qs});
+                 QStringList{u"Принтер не найден. Установите принтер и откройте просмотр снова."_s});
     }
 
     void pdfButtonSavesThePage_data()
@@ -107,10 +109,10 @@ private slots:
         QTest::addColumn<QString>("answer"); // of the save dialog, in an empty folder
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("box");
-        QTest::newRow("no suffix: .pdf is added") << u"Расчет"_qs << u"Расчет.pdf"_qs << QString();
+        QTest::newRow("no suffix: .pdf is added") << u"Расчет"_s << u"Расчет.pdf"_s << QString();
         QTest::newRow("cancelled") << QString() << QString() << QString();
         QTest::newRow("no such folder")
-            << u"нет/отчет.pdf"_qs << QString() << u"Не удалось сохранить файл\r"_qs;
+            << u"нет/отчет.pdf"_s << QString() << u"Не удалось сохранить файл\r"_s;
     }
     void pdfButtonSavesThePage()
     {
@@ -124,7 +126,7 @@ private slots:
         if (!box.isEmpty())
             dialogs.expectBox();
         fPreView w(m_source);
-        QTest::mouseClick(w.findChild<QPushButton*>(u"cmdPdf"_qs), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QPushButton*>(u"cmdPdf"_s), Qt::LeftButton);
         QCOMPARE(dialogs.boxTexts().value(0).left(box.size()), box);
         QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  written.isEmpty() ? QStringList() : QStringList{written});
@@ -133,55 +135,53 @@ private slots:
     }
 
 private:
-    QString output() const { return m_dir.filePath(u"out/page.pdf"_qs); }
+    QString output() const { return m_dir.filePath(u"out/page.pdf"_s); }
 
     // cupsd as an ordinary process with its own configuration, listening on
     // 127.0.0.1 only, with one default queue writing each job, kept a PDF, to
     // output(). An empty text when it runs, otherwise why not.
     QString startScheduler()
     {
-        const QString cupsd = u"/usr/sbin/cupsd"_qs;
-        const QString ppd = u"/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd"_qs;
+        const QString cupsd = u"/usr/sbin/cupsd"_s;
+        const QString ppd = u"/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd"_s;
         if (m_port == 0 || !QFileInfo(cupsd).isExecutable() || !QFileInfo::exists(ppd))
-            return u"no free port, or cupsd or the PDF printer description is missing"_qs;
+            return u"no free port, or cupsd or the PDF printer description is missing"_s;
         const QString root = m_dir.path();
         for (const char* sub : {"spool/tmp", "cache", "state", "log", "out"})
             QDir(root).mkpath(QString::fromLatin1(sub));
         // cupsd will not run filters as root; it uses "lp", which must reach
         // the spool (rwxr-xr-x) and write the output (rwxrwxrwx).
         QFile::setPermissions(root, QFile::Permissions(0x7755));
-        QFile::setPermissions(root + u"/out"_qs, QFile::Permissions(0x7777));
-        const QString user = geteuid() == 0 ? u"lp"_qs : QString::number(geteuid());
-        const QString group = geteuid() == 0 ? u"lp"_qs : QString::number(getegid());
+        QFile::setPermissions(root + u"/out"_s, QFile::Permissions(0x7777));
+        const QString user = geteuid() == 0 ? u"lp"_s : QString::number(geteuid());
+        const QString group = geteuid() == 0 ? u"lp"_s : QString::number(getegid());
         const auto write = [&](const QString& name, const QString& text) {
             QFile file(root + name);
             return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.toUtf8().size();
         };
-        if (!write(
-                u"/cupsd.conf"_qs,
-                u"Listen 127.0.0.1:%1\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
-                u"<Location />\nOrder allow,deny\nAllow from 127.0.0.1\n</Location>\n"
-                u"<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_qs.arg(m_port)) ||
-            !write(u"/cups-files.conf"_qs,
+        if (!write(u"/cupsd.conf"_s,
+                   u"Listen 127.0.0.1:%1\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
+                   u"<Location />\nOrder allow,deny\nAllow from 127.0.0.1\n</Location>\n"
+                   u"<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_s.arg(m_port)) ||
+            !write(u"/cups-files.conf"_s,
                    u"ServerRoot %1\nRequestRoot %1/spool\nTempDir %1/spool/tmp\nCacheDir %1/cache\n"
                    u"StateDir %1/state\nErrorLog stderr\nAccessLog %1/log/access\nPageLog %1/log/page\n"
-                   u"Printcap /dev/null\nFileDevice Yes\nUser %2\nGroup %3\n"_qs.arg(root, user, group)))
-            return u"cannot write the configuration"_qs;
+                   u"Printcap /dev/null\nFileDevice Yes\nUser %2\nGroup %3\n"_s.arg(root, user, group)))
+            return u"cannot write the configuration"_s;
         m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
-        m_cupsd.start(
-            cupsd, {u"-f"_qs, u"-c"_qs, root + u"/cupsd.conf"_qs, u"-s"_qs, root + u"/cups-files.conf"_qs});
+        m_cupsd.start(cupsd,
+                      {u"-f"_s, u"-c"_s, root + u"/cupsd.conf"_s, u"-s"_s, root + u"/cups-files.conf"_s});
         // Until it listens, lpadmin cannot reach it; if it gives up at once (a bad
         // configuration, a port taken), its output says why.
         const QString uri = QUrl::fromLocalFile(output()).toString();
         for (QDeadlineTimer deadline(15000);
              m_cupsd.state() != QProcess::NotRunning && !deadline.hasExpired();) {
-            if (run(u"lpadmin"_qs,
-                    {u"-h"_qs, m_server, u"-p"_qs, kQueue, u"-E"_qs, u"-v"_qs, uri, u"-P"_qs, ppd})
+            if (run(u"lpadmin"_s, {u"-h"_s, m_server, u"-p"_s, kQueue, u"-E"_s, u"-v"_s, uri, u"-P"_s, ppd})
                     .isEmpty())
-                return run(u"lpadmin"_qs, {u"-h"_qs, m_server, u"-d"_qs, kQueue});
+                return run(u"lpadmin"_s, {u"-h"_s, m_server, u"-d"_s, kQueue});
             m_cupsd.waitForFinished(200);
         }
-        return u"cupsd did not answer: "_qs + QString::fromLocal8Bit(m_cupsd.readAll());
+        return u"cupsd did not answer: "_s + QString::fromLocal8Bit(m_cupsd.readAll());
     }
 
     QString m_server;

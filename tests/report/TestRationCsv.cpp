@@ -1,6 +1,6 @@
-#include "FakeReportSource.h"
-#include "RationCsv.h"
-#include "RationTable.h"
+#include "report/FakeReportSource.h"
+#include "report/RationCsv.h"
+#include "report/RationTable.h"
 
 #include <QFile>
 #include <QProcess>

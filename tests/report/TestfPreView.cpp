@@ -1,10 +1,10 @@
-#include "fPreView.h"
+#include "report/fPreView.h"
 
-#include "FakeReportSource.h"
-#include "PrinterAdapter.h"
-#include "ScriptedDialogs.h"
-#include "Settings.h"
-#include "TempSettings.h"
+#include "common/Settings.h"
+#include "report/FakeReportSource.h"
+#include "report/PrinterAdapter.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -32,7 +34,7 @@ public:
     QString defaultPrinterName() const override { return names.value(1); }
     QString printPage(const QPicture& page, const QString& printerName) override
     {
-        jobs << printerName + u" %1x%2"_qs.arg(page.boundingRect().width()).arg(page.boundingRect().height());
+        jobs << printerName + u" %1x%2"_s.arg(page.boundingRect().width()).arg(page.boundingRect().height());
         return error;
     }
 };
@@ -46,8 +48,8 @@ class TestfPreView : public QObject
 private slots:
     void init()
     {
-        m_source.dishes = {FakeReportSource::dish(u"Борщ"_qs, u"250"_qs, 4.5, 6.25, 10.1, 3)};
-        m_printers.names = {u"Alpha"_qs, u"Beta"_qs, u"Gamma"_qs};
+        m_source.dishes = {FakeReportSource::dish(u"Борщ"_s, u"250"_s, 4.5, 6.25, 10.1, 3)};
+        m_printers.names = {u"Alpha"_s, u"Beta"_s, u"Gamma"_s};
         m_printers.jobs.clear();
         m_printers.error.clear();
         m_dialogs.clear();
@@ -66,8 +68,8 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.resize(900, 700); // the ranges stay those of the sizes at load
-        auto* page = w.findChild<QWidget*>(u"PI"_qs);
-        auto* other = w.findChild<QScrollBar*>(horizontal ? u"VS"_qs : u"HS"_qs);
+        auto* page = w.findChild<QWidget*>(u"PI"_s);
+        auto* other = w.findChild<QScrollBar*>(horizontal ? u"VS"_s : u"HS"_s);
         // The page (774 x 1127 at 40, 24) against the container at load (449 x 321).
         const int max = horizontal ? 774 - 449 + other->width() : 1127 - 321 + other->height();
         const auto press = [&](int times, Qt::Key key) {
@@ -76,8 +78,8 @@ private slots:
             return horizontal ? page->x() : page->y();
         };
         // A click on the grey ground hands the focus on to the page.
-        w.findChild<QWidget*>(u"cmdPrint"_qs)->setFocus();
-        QTest::mouseClick(w.findChild<QWidget*>(u"piBack"_qs), Qt::LeftButton, {}, QPoint(10, 5));
+        w.findChild<QWidget*>(u"cmdPrint"_s)->setFocus();
+        QTest::mouseClick(w.findChild<QWidget*>(u"piBack"_s), Qt::LeftButton, {}, QPoint(10, 5));
         QCOMPARE(page->pos(), QPoint(40, 24)); // untouched until a bar moves
         QCOMPARE(press(1, horizontal ? Qt::Key_Right : Qt::Key_Down), -qRound(max / 10.0));
         QCOMPARE(press(20, horizontal ? Qt::Key_Right : Qt::Key_Down), -max);
@@ -88,9 +90,9 @@ private slots:
     void escClosesTheWindowFromAnyControl_data()
     {
         QTest::addColumn<QString>("control");
-        QTest::newRow("page") << u"PI"_qs;
-        QTest::newRow("print button") << u"cmdPrint"_qs;
-        QTest::newRow("printer list") << u"cPrinters"_qs;
+        QTest::newRow("page") << u"PI"_s;
+        QTest::newRow("print button") << u"cmdPrint"_s;
+        QTest::newRow("printer list") << u"cPrinters"_s;
     }
     void escClosesTheWindowFromAnyControl()
     {
@@ -104,12 +106,12 @@ private slots:
     void resizeLaysOutTheContainerAndBars()
     {
         fPreView w(m_source);
-        QCOMPARE(w.windowTitle(), u"Предварительный просмотр "_qs);
+        QCOMPARE(w.windowTitle(), u"Предварительный просмотр "_s);
         QCOMPARE(w.size(), QSize(540, 405)); // 8100 x 6075 twips at 96 dpi
         w.show();
-        auto* back = w.findChild<QWidget*>(u"piBack"_qs);
-        auto* vs = w.findChild<QScrollBar*>(u"VS"_qs);
-        auto* hs = w.findChild<QScrollBar*>(u"HS"_qs);
+        auto* back = w.findChild<QWidget*>(u"piBack"_s);
+        auto* vs = w.findChild<QScrollBar*>(u"VS"_s);
+        auto* hs = w.findChild<QScrollBar*>(u"HS"_s);
         w.resize(1000, 800);
         QCOMPARE(back->geometry(), QRect(5, 32, 997, 792));
         // The bars end on the visible right and bottom edges, where they meet.
@@ -128,11 +130,11 @@ private slots:
         QTest::addColumn<int>("chosen"); // -1: the default, preselected
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("tooltip");
-        const QStringList abc{u"Alpha"_qs, u"Beta"_qs, u"Gamma"_qs};
-        QTest::newRow("default") << abc << -1 << QString() << u"Beta"_qs;
-        QTest::newRow("chosen") << abc << 2 << QString() << u"Gamma"_qs;
-        QTest::newRow("no printer") << QStringList() << -1 << QString() << u"Принтер не найден"_qs;
-        QTest::newRow("printer error") << abc << -1 << u"Ошибка печати"_qs << u"Beta"_qs;
+        const QStringList abc{u"Alpha"_s, u"Beta"_s, u"Gamma"_s};
+        QTest::newRow("default") << abc << -1 << QString() << u"Beta"_s;
+        QTest::newRow("chosen") << abc << 2 << QString() << u"Gamma"_s;
+        QTest::newRow("no printer") << QStringList() << -1 << QString() << u"Принтер не найден"_s;
+        QTest::newRow("printer error") << abc << -1 << u"Ошибка печати"_s << u"Beta"_s;
     }
     void printsOnThePrinterChosenInTheList()
     {
@@ -141,22 +143,21 @@ private slots:
         QFETCH(QString, error);
         QFETCH(QString, tooltip);
         const QString box = printers.isEmpty()
-                                ? u"Принтер не найден. Установите принтер и откройте просмотр снова."_qs
+                                ? u"Принтер не найден. Установите принтер и откройте просмотр снова."_s
                                 : error;
         m_printers.names = printers;
         m_printers.error = error;
         fPreView w(m_source);
         w.show();
         if (chosen >= 0)
-            w.findChild<QComboBox*>(u"cPrinters"_qs)->setCurrentIndex(chosen);
-        auto* print = w.findChild<QPushButton*>(u"cmdPrint"_qs);
+            w.findChild<QComboBox*>(u"cPrinters"_s)->setCurrentIndex(chosen);
+        auto* print = w.findChild<QPushButton*>(u"cmdPrint"_s);
         QCOMPARE(print->toolTip(), tooltip);
         if (!box.isEmpty())
             m_dialogs.expectBox();
         QTest::mouseClick(print, Qt::LeftButton);
         QCOMPARE(m_dialogs.boxTexts(), box.isEmpty() ? QStringList() : QStringList{box});
-        QCOMPARE(m_printers.jobs,
-                 printers.isEmpty() ? QStringList() : QStringList{tooltip + u" 774x1127"_qs});
+        QCOMPARE(m_printers.jobs, printers.isEmpty() ? QStringList() : QStringList{tooltip + u" 774x1127"_s});
     }
 
     void emptyRationWarnsAndShowsTheHead()
@@ -165,9 +166,9 @@ private slots:
         Setting::NamePOP.set(QString(200, u'Ш')); // runs past the page's right edge
         m_dialogs.expectBox();
         fPreView w(m_source);
-        QCOMPARE(m_dialogs.boxTexts(), QStringList{u"Не выбраны рецептуры!"_qs});
+        QCOMPARE(m_dialogs.boxTexts(), QStringList{u"Не выбраны рецептуры!"_s});
         w.show();
-        const QImage page = w.findChild<QWidget*>(u"PI"_qs)->grab().toImage();
+        const QImage page = w.findChild<QWidget*>(u"PI"_s)->grab().toImage();
         const auto blank = [&](const QRect& area) {
             QImage white(area.size(), page.format());
             white.fill(Qt::white);

@@ -1,9 +1,11 @@
-#include "WireClient.h"
+#include "server/WireClient.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class TestBrastelDemo : public QObject
 {
@@ -17,7 +19,7 @@ private slots:
         // Started as a newcomer's script starts it.
         QProcess demo;
         demo.setProcessChannelMode(QProcess::MergedChannels);
-        demo.start(QStringLiteral(BRASTEL_DEMO_EXE), {u"--port"_qs, u"0"_qs, u"--no-norms"_qs});
+        demo.start(QStringLiteral(BRASTEL_DEMO_EXE), {u"--port"_s, u"0"_s, u"--no-norms"_s});
         QStringList lines;
         const auto readLines = [&](qsizetype count) {
             while (lines.size() < count &&
@@ -27,19 +29,19 @@ private slots:
             }
             return lines;
         };
-        static const QRegularExpression listening(u"^Listening on 127\\.0\\.0\\.1:(\\d+)$"_qs);
+        static const QRegularExpression listening(u"^Listening on 127\\.0\\.0\\.1:(\\d+)$"_s);
         WireClient client;
         QVERIFY(client.connectTo(listening.match(readLines(1).value(0)).captured(1).toUShort()));
-        QCOMPARE(client.ask(u"$Get_Man_Norm"_qs), QByteArray("$No_Fiz_NormDB<\xA5>"));
+        QCOMPARE(client.ask(u"$Get_Man_Norm"_s), QByteArray("$No_Fiz_NormDB<\xA5>"));
         client.send("$mess=\xCF\xF0\xE8\xE2\xE5\xF2\r\n\tline two<\xA5>$GetDishes=Bread<\xA5>");
         QCOMPARE(client.next(), QByteArray("$Dishes=$NO_DISHES<\xA5>")); // the message had no reply
-        const QString peer = u"127.0.0.1:%1"_qs.arg(client.socket.localPort());
+        const QString peer = u"127.0.0.1:%1"_s.arg(client.socket.localPort());
         client.socket.disconnectFromHost();
-        static const QRegularExpression stamp(u"^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d "_qs);
+        static const QRegularExpression stamp(u"^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d "_s);
         QCOMPARE(readLines(5).mid(1).replaceInStrings(stamp, QString()),
-                 (QStringList{u"Serving without norms"_qs, u"Connected "_qs + peer,
-                              u"Message from "_qs + peer + u": Привет\\r\\n\\tline two"_qs,
-                              u"Disconnected "_qs + peer}));
+                 (QStringList{u"Serving without norms"_s, u"Connected "_s + peer,
+                              u"Message from "_s + peer + u": Привет\\r\\n\\tline two"_s,
+                              u"Disconnected "_s + peer}));
         demo.kill();
         demo.waitForFinished();
     }
@@ -49,21 +51,20 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message"); // BUSY: a port another program holds
-        QTest::newRow("busy port") << QStringList{u"--port"_qs, u"BUSY"_qs} << 1
-                                   << u"brastel-demo: cannot listen on 127.0.0.1:BUSY: "_qs;
+        QTest::newRow("busy port") << QStringList{u"--port"_s, u"BUSY"_s} << 1
+                                   << u"brastel-demo: cannot listen on 127.0.0.1:BUSY: "_s;
         // Not 400, the default: a client test may rely on nothing listening there.
-        QTest::newRow("privileged port") << QStringList{u"--port=1023"_qs} << 1
-                                         << u"need privileges on Linux; --port 0 picks a free port"_qs;
+        QTest::newRow("privileged port") << QStringList{u"--port=1023"_s} << 1
+                                         << u"need privileges on Linux; --port 0 picks a free port"_s;
         QTest::newRow("missing database")
-            << QStringList{u"--port=0"_qs, u"--db=/nonexistent/demo.sqlite"_qs} << 1
-            << u"cannot open the database: /nonexistent/demo.sqlite: no such"_qs;
-        QTest::newRow("unknown option") << QStringList{u"--colour"_qs} << 2 << u"Try --help."_qs;
+            << QStringList{u"--port=0"_s, u"--db=/nonexistent/demo.sqlite"_s} << 1
+            << u"cannot open the database: /nonexistent/demo.sqlite: no such"_s;
+        QTest::newRow("unknown option") << QStringList{u"--colour"_s} << 2 << u"Try --help."_s;
         QTest::newRow("more clients than descriptors")
-            << QStringList{u"--port=0"_qs, u"--max-clients=2000000000"_qs} << 2
-            << u"brastel-demo: --max-clients 2000000000 needs more open files than the limit of "_qs;
-        QTest::newRow("help") << QStringList{u"--help"_qs} << 0 << u"--max-clients <N>"_qs;
-        QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
-                                 << QStringLiteral("brastel-demo 1.0.0\n");
+            << QStringList{u"--port=0"_s, u"--max-clients=2000000000"_s} << 2
+            << u"brastel-demo: --max-clients 2000000000 needs more open files than the limit of "_s;
+        QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"--max-clients <N>"_s;
+        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"brastel-demo 1.0.0\n"_s;
     }
     void exitsWithAMessage()
     {
@@ -78,12 +79,12 @@ private slots:
         const QString port = QString::number(busy.serverPort());
         QProcess demo;
         demo.setProcessChannelMode(QProcess::MergedChannels);
-        demo.start(QStringLiteral(BRASTEL_DEMO_EXE), args.replaceInStrings(u"BUSY"_qs, port));
+        demo.start(QStringLiteral(BRASTEL_DEMO_EXE), args.replaceInStrings(u"BUSY"_s, port));
         QVERIFY(demo.waitForFinished(WireClient::kWaitMs));
         QCOMPARE(demo.exitStatus(), QProcess::NormalExit);
         QCOMPARE(demo.exitCode(), exitCode);
         const QString output = QString::fromUtf8(demo.readAll());
-        QVERIFY2(output.contains(message.replace(u"BUSY"_qs, port)) && !output.contains(u"Listening"_qs),
+        QVERIFY2(output.contains(message.replace(u"BUSY"_s, port)) && !output.contains(u"Listening"_s),
                  qPrintable(output));
     }
 };

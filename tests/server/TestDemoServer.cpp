@@ -1,10 +1,10 @@
-#include "DemoServer.h"
+#include "server/DemoServer.h"
 
-#include "DemoDatabase.h"
-#include "DescriptorLimit.h"
-#include "HostileClients.h"
-#include "RequestHandler.h"
-#include "WireClient.h"
+#include "server/DemoDatabase.h"
+#include "server/DescriptorLimit.h"
+#include "server/HostileClients.h"
+#include "server/RequestHandler.h"
+#include "server/WireClient.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -15,6 +15,8 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -41,14 +43,14 @@ struct Running
 // Norm rows "id<Sc>group<Sc>КФА<Sc>ages<Sc>kcal", three age bands for each group in turn.
 QString normRows(int id, const QList<int>& kcal)
 {
-    const QStringList groups = u"I 1,4 II 1,6 III 1,9 IV 2,2 V 2,5"_qs.split(u' ');
-    const QStringList ages = u"18-29 30-39 40-59"_qs.split(u' ');
+    const QStringList groups = u"I 1,4 II 1,6 III 1,9 IV 2,2 V 2,5"_s.split(u' ');
+    const QStringList ages = u"18-29 30-39 40-59"_s.split(u' ');
     QStringList rows;
     for (int i = 0; i < kcal.size(); ++i)
         rows << QStringList{QString::number(id + i), groups[i / 3 * 2], groups[i / 3 * 2 + 1], ages[i % 3],
                             QString::number(kcal[i])}
-                    .join(u"<Sc>"_qs);
-    return rows.join(u"<Str>"_qs);
+                    .join(u"<Sc>"_s);
+    return rows.join(u"<Str>"_s);
 }
 
 } // namespace
@@ -65,42 +67,42 @@ private slots:
     {
         QTest::addColumn<QString>("request");
         QTest::addColumn<QString>("reply");
-        const QString err = u"$Err_inquiry"_qs;
-        const QString none = u"$Dishes=$NO_DISHES"_qs;
+        const QString err = u"$Err_inquiry"_s;
+        const QString none = u"$Dishes=$NO_DISHES"_s;
         QTest::newRow("catalogue")
-            << u"$GetDishTables"_qs
+            << u"$GetDishTables"_s
             << u"$BB=Комплексные блюда<TB>10<TB>IFCT 2017 components<EB>Злаки и просо<TB>24<TB>"
                "IFCT 2017: Cereals and Millets<EB>…<EB>Пищевые масла и жиры<TB>14<TB>"
-               "IFCT 2017: Edible Oils and Fats"_qs;
-        QTest::newRow("dishes") << u"$GetDishes=Злаки и просо"_qs
+               "IFCT 2017: Edible Oils and Fats"_s;
+        QTest::newRow("dishes") << u"$GetDishes=Злаки и просо"_s
                                 << u"$Dishes=Amaranth seed, black<BL>Amaranth seed, pale brown<BL>…<BL>"
-                                   "Wheat, vermicelli, roasted"_qs;
+                                   "Wheat, vermicelli, roasted"_s;
         // Rice A015 7.94/0.52/0.69/75.7 at 150 g and chicken N003 21.81/9/0/0 at 50 g.
         QTest::newRow("composite")
-            << u"$GetHSDishes=Комплексные блюда<Str>Рис с куриной грудкой"_qs
-            << u"$HSDishes=22,815<Sc>5,28<Sc>1,035<Sc>113,55<Str>Рис с куриной грудкой<Sc>150/50"_qs;
-        QTest::newRow("men's norms") << u"$Get_Man_Norm"_qs
-                                     << u"$Man_Norm="_qs +
+            << u"$GetHSDishes=Комплексные блюда<Str>Рис с куриной грудкой"_s
+            << u"$HSDishes=22,815<Sc>5,28<Sc>1,035<Sc>113,55<Str>Рис с куриной грудкой<Sc>150/50"_s;
+        QTest::newRow("men's norms") << u"$Get_Man_Norm"_s
+                                     << u"$Man_Norm="_s +
                                             normRows(1, {2450, 2300, 2100, 2800, 2650, 2500, 3300, 3150, 2950,
                                                          3850, 3600, 3400, 4200, 3950, 3750});
         QTest::newRow("women's norms")
-            << u"$Get_Girl_Norm"_qs
-            << u"$Girl_Norm="_qs +
+            << u"$Get_Girl_Norm"_s
+            << u"$Girl_Norm="_s +
                    normRows(16, {2000, 1900, 1800, 2200, 2150, 2100, 2600, 2550, 2500, 3050, 2950, 2850});
         QTest::newRow("empty request") << QString() << err;
-        QTest::newRow("unknown collection: other case") << u"$GetDishes=фрукты"_qs << none;
-        QTest::newRow("SQL quote") << u"$GetDishes=' OR '1'='1"_qs << none;
-        QTest::newRow("unknown dish") << u"$GetHSDishes=Фрукты<Str>Батон"_qs << err;
-        QTest::newRow("no row separator") << u"$GetHSDishes=Морская рыба Cat fish"_qs << err;
-        QTest::newRow("separator in other case") << u"$GetHSDishes=Морская рыба<STR>Cat fish"_qs << err;
-        QTest::newRow("catalogue with a tail") << u"$GetDishTables "_qs << err;
-        QTest::newRow("norms with a tail") << u"$Get_Man_Norm=1"_qs << err;
-        QTest::newRow("word without its '='") << u"$GetDishesT"_qs << err;
-        QTest::newRow("norms in lower case") << u"$get_girl_norm"_qs << u"$Girl_Norm=16<Sc>I<Sc>…"_qs;
+        QTest::newRow("unknown collection: other case") << u"$GetDishes=фрукты"_s << none;
+        QTest::newRow("SQL quote") << u"$GetDishes=' OR '1'='1"_s << none;
+        QTest::newRow("unknown dish") << u"$GetHSDishes=Фрукты<Str>Батон"_s << err;
+        QTest::newRow("no row separator") << u"$GetHSDishes=Морская рыба Cat fish"_s << err;
+        QTest::newRow("separator in other case") << u"$GetHSDishes=Морская рыба<STR>Cat fish"_s << err;
+        QTest::newRow("catalogue with a tail") << u"$GetDishTables "_s << err;
+        QTest::newRow("norms with a tail") << u"$Get_Man_Norm=1"_s << err;
+        QTest::newRow("word without its '='") << u"$GetDishesT"_s << err;
+        QTest::newRow("norms in lower case") << u"$get_girl_norm"_s << u"$Girl_Norm=16<Sc>I<Sc>…"_s;
         // "Cat fish" is a marine fish too, with other values.
         QTest::newRow("same dish, other collection, word in capitals")
-            << u"$GETHSDISHES=Пресноводная рыба и ракообразные<Str>Cat fish"_qs
-            << u"$HSDishes=15,86<Sc>6,24<Sc>0<Sc>0<Str>Cat fish<Sc>100"_qs;
+            << u"$GETHSDISHES=Пресноводная рыба и ракообразные<Str>Cat fish"_s
+            << u"$HSDishes=15,86<Sc>6,24<Sc>0<Sc>0<Str>Cat fish<Sc>100"_s;
     }
     void repliesByteForByte()
     {
@@ -124,17 +126,17 @@ private slots:
         QTest::addColumn<QByteArray>("chunk");
         QTest::addColumn<int>("times");
         QTest::addColumn<QString>("reason");
-        const QString binary = u"sent binary data"_qs;
+        const QString binary = u"sent binary data"_s;
         QTest::newRow("NUL") << QByteArray("$GetDishTables\0<\xA5>", 18) << 1 << binary;
         QTest::newRow("DEL") << QByteArray("$Mess=\x7F<\xA5>") << 1 << binary;
         QTest::newRow("0x98, undefined in Windows-1251") << QByteArray("$Mess=\x98<\xA5>") << 1 << binary;
         // 64 KiB are allowed without a terminator; the next kilobyte is not.
-        const QString endless = u"sent more than 65536 bytes without a terminator"_qs;
+        const QString endless = u"sent more than 65536 bytes without a terminator"_s;
         QTest::newRow("endless request") << QByteArray(1024, 'x') << 65 << endless;
         QTest::newRow("endless in one write") << QByteArray(1 << 20, '<') << 1 << endless;
         // Far more reply bytes than the 64 KiB the test allows to queue.
         QTest::newRow("replies pile up")
-            << (QByteArray("$GetDishTables") + kTerm).repeated(1000) << 1 << u"does not read its replies"_qs;
+            << (QByteArray("$GetDishTables") + kTerm).repeated(1000) << 1 << u"does not read its replies"_s;
     }
     void dropsFaultyClientAlone()
     {
@@ -160,7 +162,7 @@ private slots:
         QCOMPARE(running.server.clientCount(), 1);
         // Dropping is the end of its story: no "Disconnected" line besides.
         QCOMPARE(running.log.size(), 3);
-        QVERIFY2(running.log[2].startsWith(u"Dropped 127.0.0.1:%1: %2"_qs.arg(badPort).arg(reason)),
+        QVERIFY2(running.log[2].startsWith(u"Dropped 127.0.0.1:%1: %2"_s.arg(badPort).arg(reason)),
                  qPrintable(running.log[2]));
         good.send("\xA5>");
         QCOMPARE(good.next(), QByteArray("$Dishes=Jaggery, cane<BL>Sugarcane, juice<\xA5>"));
@@ -180,7 +182,7 @@ private slots:
         QVERIFY(clients[30].next().isEmpty()); // closed, unanswered
         QCOMPARE(running.log.size(), 31);
         QVERIFY2(running.log[30].contains(QRegularExpression(
-                     u"^Refused 127\\.0\\.0\\.1:\\d+: 30 clients are connected already$"_qs)),
+                     u"^Refused 127\\.0\\.0\\.1:\\d+: 30 clients are connected already$"_s)),
                  qPrintable(running.log[30]));
         for (int i = 0; i < 30; ++i)
             clients[i].send(i % 2 ? "$Get_Man_Norm<\xA5>" : "$Get_Girl_Norm<\xA5>");
@@ -189,7 +191,7 @@ private slots:
         clients[0].socket.disconnectFromHost();
         QTRY_COMPARE(running.server.clientCount(), 29);
         QVERIFY(clients[30].connectTo(running.server.serverPort()));
-        QVERIFY(clients[30].ask(u"$Get_Man_Norm"_qs).startsWith("$Man_Norm="));
+        QVERIFY(clients[30].ask(u"$Get_Man_Norm"_s).startsWith("$Man_Norm="));
     }
 
     // A thousand connections that never send a request take at most their
@@ -204,26 +206,26 @@ private slots:
         Running running(limits);
         QVERIFY(running.opened);
         HostileClients crowd;
-        crowd.open(running.server.serverPort(), 1000, QHostAddress(u"127.0.0.2"_qs));
-        QTRY_COMPARE(running.log.filter(u"Refused 127.0.0.2:"_qs).size(), 950);
+        crowd.open(running.server.serverPort(), 1000, QHostAddress(u"127.0.0.2"_s));
+        QTRY_COMPARE(running.log.filter(u"Refused 127.0.0.2:"_s).size(), 950);
         QVERIFY(running.log.last().contains(QRegularExpression(
-            u"^Refused 127\\.0\\.0\\.2:\\d+: 50 connections from 127\\.0\\.0\\.2 are open already$"_qs)));
+            u"^Refused 127\\.0\\.0\\.2:\\d+: 50 connections from 127\\.0\\.0\\.2 are open already$"_s)));
         QCOMPARE(running.server.clientCount(), 50);
 
         WireClient honest;
         QVERIFY(honest.connectTo(running.server.serverPort()));
-        const std::pair<QString, QByteArray> exchange[] = {{u"$GetDishTables"_qs, "$BB="},
-                                                           {u"$Get_Man_Norm"_qs, "$Man_Norm="},
-                                                           {u"$Get_Girl_Norm"_qs, "$Girl_Norm="}};
+        const std::pair<QString, QByteArray> exchange[] = {{u"$GetDishTables"_s, "$BB="},
+                                                           {u"$Get_Man_Norm"_s, "$Man_Norm="},
+                                                           {u"$Get_Girl_Norm"_s, "$Girl_Norm="}};
         for (const auto& [request, reply] : exchange) {
             QVERIFY(honest.ask(request).startsWith(reply));
             QTest::qWait(400); // 1.2 s in all, never 1 s without a request
         }
         QTRY_COMPARE(running.server.clientCount(), 1);
-        const QStringList idle = running.log.filter(u"sent no complete request for 1 s"_qs);
+        const QStringList idle = running.log.filter(u"sent no complete request for 1 s"_s);
         QCOMPARE(idle.size(), 50);
-        QVERIFY(idle.first().startsWith(u"Dropped 127.0.0.2:"_qs));
-        QVERIFY(honest.ask(u"$GetDishTables"_qs).startsWith("$BB="));
+        QVERIFY(idle.first().startsWith(u"Dropped 127.0.0.2:"_s));
+        QVERIFY(honest.ask(u"$GetDishTables"_s).startsWith("$BB="));
     }
 
     // Past the descriptor limit accepting fails; it resumes by itself once
@@ -235,7 +237,7 @@ private slots:
         rlimit saved{};
         QVERIFY(getrlimit(RLIMIT_NOFILE, &saved) == 0);
         rlimit low = saved;
-        low.rlim_cur = rlim_t(QDir(u"/proc/self/fd"_qs).count() + 32);
+        low.rlim_cur = rlim_t(QDir(u"/proc/self/fd"_s).count() + 32);
         QVERIFY(setrlimit(RLIMIT_NOFILE, &low) == 0);
         std::vector<int> held;
         for (int fd = ::open("/dev/null", O_RDONLY); fd >= 0; fd = ::open("/dev/null", O_RDONLY))
@@ -245,9 +247,9 @@ private slots:
         WireClient client;
         QVERIFY(client.connectTo(running.server.serverPort()));
         client.send("$GetDishTables<\xA5>");
-        QTRY_VERIFY(running.log.filter(u"Cannot accept clients"_qs).size() == 1);
+        QTRY_VERIFY(running.log.filter(u"Cannot accept clients"_s).size() == 1);
         QTest::qWait(3 * DemoServer::kAcceptRetryMs);
-        QCOMPARE(running.log.filter(u"Cannot accept clients"_qs).size(), 1); // once per run of failures
+        QCOMPARE(running.log.filter(u"Cannot accept clients"_s).size(), 1); // once per run of failures
         for (const int fd : held)
             ::close(fd);
         setrlimit(RLIMIT_NOFILE, &saved);
@@ -257,7 +259,7 @@ private slots:
                 return client.buffer.startsWith("$BB=") && client.buffer.endsWith(kTerm);
             },
             1000));
-        QVERIFY(running.log.contains(u"Accepting clients again"_qs));
+        QVERIFY(running.log.contains(u"Accepting clients again"_s));
     }
 };
 

@@ -1,6 +1,8 @@
-#include "LogText.h"
+#include "server/LogText.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 // A client's text must not start a forged log line, move a terminal's cursor
 // or flood the log (line breaks are checked in TestBrastelDemo's log).
@@ -14,12 +16,12 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("maxChars"); // 0: the default bound
         QTest::addColumn<QString>("line");
-        QTest::newRow("C0 controls") << u"\u001b[2J"_qs + QChar(0) << 0 << u"\\x1b[2J\\x00"_qs;
-        QTest::newRow("DEL, C1 control") << u"a\u007f\u0098"_qs << 0 << u"a\\x7f\\x98"_qs;
-        QTest::newRow("backslash stays readable") << u"a\\nb"_qs << 0 << u"a\\\\nb"_qs;
-        QTest::newRow("cut") << u"abcdef"_qs << 3 << u"abc..."_qs;
-        QTest::newRow("just fits") << u"abc"_qs << 3 << u"abc"_qs;
-        QTest::newRow("default bound") << QString(5000, u'x') << 0 << QString(4096, u'x') + u"..."_qs;
+        QTest::newRow("C0 controls") << u"\u001b[2J"_s + QChar(0) << 0 << u"\\x1b[2J\\x00"_s;
+        QTest::newRow("DEL, C1 control") << u"a\u007f\u0098"_s << 0 << u"a\\x7f\\x98"_s;
+        QTest::newRow("backslash stays readable") << u"a\\nb"_s << 0 << u"a\\\\nb"_s;
+        QTest::newRow("cut") << u"abcdef"_s << 3 << u"abc..."_s;
+        QTest::newRow("just fits") << u"abc"_s << 3 << u"abc"_s;
+        QTest::newRow("default bound") << QString(5000, u'x') << 0 << QString(4096, u'x') + u"..."_s;
     }
     void keepsOneBoundedLine()
     {

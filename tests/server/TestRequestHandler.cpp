@@ -1,8 +1,10 @@
-#include "RequestHandler.h"
+#include "server/RequestHandler.h"
 
-#include "DemoDatabase.h"
+#include "server/DemoDatabase.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 // The replies themselves are checked on the wire, in TestDemoServer.
 class TestRequestHandler : public QObject
@@ -15,10 +17,10 @@ private slots:
     void failingDatabaseIsNotAnEmptyAnswer_data()
     {
         QTest::addColumn<QString>("request");
-        QTest::newRow("catalogue") << u"$GetDishTables"_qs;
-        QTest::newRow("dishes") << u"$GetDishes=Фрукты"_qs;
-        QTest::newRow("composition") << u"$GetHSDishes=Фрукты<Str>Fig"_qs;
-        QTest::newRow("norms") << u"$Get_Man_Norm"_qs;
+        QTest::newRow("catalogue") << u"$GetDishTables"_s;
+        QTest::newRow("dishes") << u"$GetDishes=Фрукты"_s;
+        QTest::newRow("composition") << u"$GetHSDishes=Фрукты<Str>Fig"_s;
+        QTest::newRow("norms") << u"$Get_Man_Norm"_s;
     }
     void failingDatabaseIsNotAnEmptyAnswer()
     {
@@ -26,8 +28,8 @@ private slots:
         DemoDatabase closed;
         const RequestHandler::Outcome outcome = RequestHandler(closed, {}).handle(request);
         QVERIFY(outcome.action == RequestHandler::Action::Reply);
-        QCOMPARE(outcome.text, u"$Err_inquiry"_qs);
-        QVERIFY2(outcome.logNote.startsWith(u"database failure: "_qs), qPrintable(outcome.logNote));
+        QCOMPARE(outcome.text, u"$Err_inquiry"_s);
+        QVERIFY2(outcome.logNote.startsWith(u"database failure: "_s), qPrintable(outcome.logNote));
     }
 };
 

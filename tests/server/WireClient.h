@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Cp1251.h"
+#include "protocol/Cp1251.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>

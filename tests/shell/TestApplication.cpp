@@ -1,19 +1,21 @@
-#include "Application.h"
+#include "shell/Application.h"
 
-#include "FitnessController.h"
-#include "RationReportSource.h"
-#include "ScriptedDialogs.h"
-#include "ServerLink.h"
-#include "ServerSession.h"
-#include "TempSettings.h"
-#include "fEnergy.h"
-#include "fFeat.h"
-#include "fPreView.h"
+#include "fitness/FitnessController.h"
+#include "fitness/RationReportSource.h"
+#include "fitness/fEnergy.h"
+#include "protocol/ServerLink.h"
+#include "protocol/ServerSession.h"
+#include "report/fPreView.h"
+#include "shell/fFeat.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -69,9 +71,9 @@ private slots:
         QTest::addColumn<bool>("fromFitness");
         QTest::addColumn<QString>("question");
         // No other window's closing step runs: the fitness window's question never appears.
-        QTest::newRow("main window") << false << u"Выходим. Уверены?"_qs;
+        QTest::newRow("main window") << false << u"Выходим. Уверены?"_s;
         // Confirmed there, the end does not ask again.
-        QTest::newRow("fitness window") << true << u"Закрыть всю программу?"_qs;
+        QTest::newRow("fitness window") << true << u"Закрыть всю программу?"_s;
     }
 
     void endingTheProgram()
@@ -95,8 +97,8 @@ private slots:
     {
         Program program;
         program.dialogs.expectBox(); // the ration is empty
-        QTest::mouseClick(program.fitness.window()->findChild<QPushButton*>(u"cPrint"_qs), Qt::LeftButton);
-        QCOMPARE(program.dialogs.boxTexts(), QStringList{u"Не выбраны рецептуры!"_qs});
+        QTest::mouseClick(program.fitness.window()->findChild<QPushButton*>(u"cPrint"_s), Qt::LeftButton);
+        QCOMPARE(program.dialogs.boxTexts(), QStringList{u"Не выбраны рецептуры!"_s});
         QList<fPreView*> previews;
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (auto* preview = qobject_cast<fPreView*>(top); preview && preview->isVisible())

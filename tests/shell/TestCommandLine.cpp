@@ -1,6 +1,8 @@
-#include "CommandLine.h"
+#include "shell/CommandLine.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 using Action = StartOptions::Action;
 
@@ -15,39 +17,34 @@ private slots:
         QTest::addColumn<Action>("action");
         QTest::addColumn<QString>("result"); // host|port, or a part of the error
 
-        QTest::newRow("nothing") << QString() << Action::Run << u"|"_qs;
-        QTest::newRow("ipv4 and port")
-            << u"--server 127.0.0.1:4000"_qs << Action::Run << u"127.0.0.1|4000"_qs;
-        QTest::newRow("host alone") << u"--server recipes.lan"_qs << Action::Run << u"recipes.lan|"_qs;
-        QTest::newRow("equals form") << u"--server=localhost:65535"_qs << Action::Run
-                                     << u"localhost|65535"_qs;
-        QTest::newRow("ipv6 in brackets") << u"--server [::1]:400"_qs << Action::Run << u"::1|400"_qs;
-        QTest::newRow("bare ipv6") << u"--server ::1"_qs << Action::Run << u"::1|"_qs;
-        QTest::newRow("cyrillic name") << u"--server сервер.рф:1"_qs << Action::Run << u"сервер.рф|1"_qs;
+        QTest::newRow("nothing") << QString() << Action::Run << u"|"_s;
+        QTest::newRow("ipv4 and port") << u"--server 127.0.0.1:4000"_s << Action::Run << u"127.0.0.1|4000"_s;
+        QTest::newRow("host alone") << u"--server recipes.lan"_s << Action::Run << u"recipes.lan|"_s;
+        QTest::newRow("equals form") << u"--server=localhost:65535"_s << Action::Run << u"localhost|65535"_s;
+        QTest::newRow("ipv6 in brackets") << u"--server [::1]:400"_s << Action::Run << u"::1|400"_s;
+        QTest::newRow("bare ipv6") << u"--server ::1"_s << Action::Run << u"::1|"_s;
+        QTest::newRow("cyrillic name") << u"--server сервер.рф:1"_s << Action::Run << u"сервер.рф|1"_s;
 
         // The toolkit's own options are left to it, values and all.
         QTest::newRow("toolkit options")
-            << u"-platform xcb --server h:1 -style=Fusion --reverse"_qs << Action::Run << u"h|1"_qs;
-        QTest::newRow("help") << u"-h"_qs << Action::Help << QString();
-        QTest::newRow("help wins") << u"--server h:1 --version --help"_qs << Action::Help << QString();
-        QTest::newRow("version") << u"--version"_qs << Action::Version << QString();
+            << u"-platform xcb --server h:1 -style=Fusion --reverse"_s << Action::Run << u"h|1"_s;
+        QTest::newRow("help") << u"-h"_s << Action::Help << QString();
+        QTest::newRow("help wins") << u"--server h:1 --version --help"_s << Action::Help << QString();
+        QTest::newRow("version") << u"--version"_s << Action::Version << QString();
 
-        QTest::newRow("unknown") << u"--serve h"_qs << Action::Fail << u"unknown argument \"--serve\""_qs;
-        QTest::newRow("positional") << u"127.0.0.1"_qs << Action::Fail
-                                    << u"unknown argument \"127.0.0.1\""_qs;
-        QTest::newRow("unknown beats help") << u"--help --bogus"_qs << Action::Fail << u"\"--bogus\""_qs;
-        QTest::newRow("toolkit option without value")
-            << u"-platform"_qs << Action::Fail << u"needs a value"_qs;
-        QTest::newRow("toolkit flag with value")
-            << u"-reverse=1"_qs << Action::Fail << u"unknown argument"_qs;
-        QTest::newRow("missing value") << u"--server"_qs << Action::Fail << u"needs a value"_qs;
-        QTest::newRow("twice") << u"--server a --server b"_qs << Action::Fail << u"only once"_qs;
-        QTest::newRow("empty value") << u"--server="_qs << Action::Fail << u"malformed server \"\""_qs;
-        for (const QString& server : {u"h:0"_qs, u"h:65536"_qs, u"h:4o0"_qs, u"h:+400"_qs, u"h:"_qs,
-                                      u":400"_qs, u"300.1.1.1"_qs, u"a_b"_qs, u"a..b"_qs, u"-a.b"_qs,
-                                      u"[::1:400"_qs, u"[1.2.3.4]"_qs, u"[::1]x400"_qs, u"::1:400:x"_qs})
+        QTest::newRow("unknown") << u"--serve h"_s << Action::Fail << u"unknown argument \"--serve\""_s;
+        QTest::newRow("positional") << u"127.0.0.1"_s << Action::Fail << u"unknown argument \"127.0.0.1\""_s;
+        QTest::newRow("unknown beats help") << u"--help --bogus"_s << Action::Fail << u"\"--bogus\""_s;
+        QTest::newRow("toolkit option without value") << u"-platform"_s << Action::Fail << u"needs a value"_s;
+        QTest::newRow("toolkit flag with value") << u"-reverse=1"_s << Action::Fail << u"unknown argument"_s;
+        QTest::newRow("missing value") << u"--server"_s << Action::Fail << u"needs a value"_s;
+        QTest::newRow("twice") << u"--server a --server b"_s << Action::Fail << u"only once"_s;
+        QTest::newRow("empty value") << u"--server="_s << Action::Fail << u"malformed server \"\""_s;
+        for (const QString& server :
+             {u"h:0"_s, u"h:65536"_s, u"h:4o0"_s, u"h:+400"_s, u"h:"_s, u":400"_s, u"300.1.1.1"_s, u"a_b"_s,
+              u"a..b"_s, u"-a.b"_s, u"[::1:400"_s, u"[1.2.3.4]"_s, u"[::1]x400"_s, u"::1:400:x"_s})
             QTest::addRow("malformed %s", qPrintable(server))
-                << u"--server "_qs + server << Action::Fail << u"malformed server \"%1\""_qs.arg(server);
+                << u"--server "_s + server << Action::Fail << u"malformed server \"%1\""_s.arg(server);
     }
 
     void parse()
@@ -64,8 +61,8 @@ private slots:
 
     void texts()
     {
-        QCOMPARE(CommandLine::versionText(), u"quorvel 1.0.0"_qs);
-        QVERIFY(CommandLine::helpText().startsWith(u"Usage: quorvel [--server HOST[:PORT]]"_qs));
+        QCOMPARE(CommandLine::versionText(), u"quorvel 1.0.0"_s);
+        QVERIFY(CommandLine::helpText().startsWith(u"Usage: quorvel [--server HOST[:PORT]]"_s));
     }
 };
 

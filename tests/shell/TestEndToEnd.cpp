@@ -1,6 +1,6 @@
-#include "Payload.h"
-#include "ProtocolWords.h"
-#include "WirePeer.h"
+#include "common/Payload.h"
+#include "protocol/ProtocolWords.h"
+#include "support/WirePeer.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -51,11 +51,11 @@ private slots:
     void clientAsksForTheCatalogueThenNormsAndDishes()
     {
         QProcess server;
-        server.start(QStringLiteral(BRASTEL_DEMO_BINARY), {u"--port"_qs, u"0"_qs});
+        server.start(QStringLiteral(BRASTEL_DEMO_BINARY), {u"--port"_s, u"0"_s});
         QVERIFY2(server.waitForStarted(), qPrintable(server.errorString()));
         QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine() || server.state() == QProcess::NotRunning, 30000);
         const QString first = QString::fromUtf8(server.readLine()).trimmed();
-        const auto where = QRegularExpression(u"^Listening on 127\\.0\\.0\\.1:(\\d+)$"_qs).match(first);
+        const auto where = QRegularExpression(u"^Listening on 127\\.0\\.0\\.1:(\\d+)$"_s).match(first);
         QVERIFY2(where.hasMatch(), qPrintable(first + QString::fromUtf8(server.readAllStandardError())));
         WirePeer proxy(quint16(where.captured(1).toUInt()));
 
@@ -63,13 +63,13 @@ private slots:
         QVERIFY(home.isValid());
         QProcess client;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
-        environment.insert(u"HOME"_qs, home.path());
-        environment.insert(u"XDG_CONFIG_HOME"_qs, home.filePath(u"config"_qs));
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"HOME"_s, home.path());
+        environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
         // Its own runtime folder: a Quorvel the user runs must not answer in its place.
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+        environment.insert(u"XDG_RUNTIME_DIR"_s, home.path());
         client.setProcessEnvironment(environment);
-        client.start(QStringLiteral(QUORVEL_BINARY), {u"--server"_qs, u"127.0.0.1:%1"_qs.arg(proxy.port())});
+        client.start(QStringLiteral(QUORVEL_BINARY), {u"--server"_s, u"127.0.0.1:%1"_s.arg(proxy.port())});
         QVERIFY2(client.waitForStarted(), qPrintable(client.errorString()));
 
         QTRY_VERIFY_WITH_TIMEOUT(proxy.requests().size() >= 3 || client.state() == QProcess::NotRunning,

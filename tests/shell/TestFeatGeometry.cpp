@@ -1,4 +1,4 @@
-#include "FeatGeometry.h"
+#include "shell/FeatGeometry.h"
 
 #include <QTest>
 

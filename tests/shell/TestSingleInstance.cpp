@@ -1,9 +1,9 @@
-#include "Application.h"
-#include "SingleInstance.h"
+#include "shell/Application.h"
+#include "shell/SingleInstance.h"
 
-#include "ScriptedDialogs.h"
-#include "TempSettings.h"
-#include "fFeat.h"
+#include "shell/fFeat.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 #include <QProcess>
 #include <QTcpServer>

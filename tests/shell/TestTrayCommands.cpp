@@ -1,15 +1,17 @@
-#include "TrayCommands.h"
+#include "shell/TrayCommands.h"
 
-#include "FakeTrayIconBackend.h"
-#include "ScriptedDialogs.h"
-#include "ScriptedPopupMenu.h"
-#include "TrayHost.h"
-#include "fTray.h"
+#include "shell/TrayHost.h"
+#include "support/ScriptedDialogs.h"
+#include "tray/FakeTrayIconBackend.h"
+#include "tray/ScriptedPopupMenu.h"
+#include "tray/fTray.h"
 
 #include <QTest>
 
 #include <functional>
 #include <stdexcept>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -20,16 +22,16 @@ class FakeHost final : public TrayHost
 public:
     QWidget* trayOwnerWindow() override { return nullptr; }
     QIcon windowIcon() const override { return icon; }
-    void showWindow() override { step(u"show"_qs); }
-    void setNormalState() override { step(u"normal"_qs); }
-    void bringToFront() override { step(u"front"_qs); }
+    void showWindow() override { step(u"show"_s); }
+    void setNormalState() override { step(u"normal"_s); }
+    void bringToFront() override { step(u"front"_s); }
     int socketState() const override { return state; }
-    void cCon_Click() override { step(u"connect"_qs); }
-    void cDisCon_Click() override { step(u"disconnect"_qs); }
-    void SendCommand(const QString& command) override { step(u"send "_qs + command); }
+    void cCon_Click() override { step(u"connect"_s); }
+    void cDisCon_Click() override { step(u"disconnect"_s); }
+    void SendCommand(const QString& command) override { step(u"send "_s + command); }
     bool Form_QueryUnload() override
     {
-        step(u"close"_qs);
+        step(u"close"_s);
         return onClose();
     }
 
@@ -76,8 +78,8 @@ struct Rig
 };
 
 // What every press on the icon does first, and what showing the window takes.
-const QStringList kPress{u"normal"_qs, u"front"_qs};
-const QStringList kShow{u"show"_qs, u"normal"_qs, u"front"_qs};
+const QStringList kPress{u"normal"_s, u"front"_s};
+const QStringList kShow{u"show"_s, u"normal"_s, u"front"_s};
 
 } // namespace
 
@@ -91,17 +93,17 @@ private slots:
         Rig rig;
         // After Initialise (its own icon, an empty tip, the menu, the icon
         // added): the window's icon, then the tooltip.
-        QCOMPARE(rig.backend->calls.mid(4), (QStringList{u"icon %1"_qs.arg(rig.host.icon.cacheKey()),
-                                                         u"tip Сервер рецептур :: 1.0.0"_qs}));
+        QCOMPARE(rig.backend->calls.mid(4), (QStringList{u"icon %1"_s.arg(rig.host.icon.cacheKey()),
+                                                         u"tip Сервер рецептур :: 1.0.0"_s}));
         QStringList items;
         for (int i = 1; i <= rig.menu->count(); ++i) {
             items << rig.menu->caption(i) + u'|' + rig.menu->key(i) +
-                         (rig.menu->isDefault(i) ? u"|default"_qs : u""_qs);
+                         (rig.menu->isDefault(i) ? u"|default"_s : u""_s);
             QVERIFY(rig.menu->isEnabled(i) && !rig.menu->isChecked(i));
         }
         QCOMPARE(items.join(u", "), u"О программе...|about, -|, Настройки|feat|default, Включить|on, "
                                     u"Выключить|off, -|, Отправить сообщение администратору|send_mess, -|, "
-                                    u"Выход|close"_qs);
+                                    u"Выход|close"_s);
     }
 
     void menuCommands_data()
@@ -112,16 +114,16 @@ private slots:
         QTest::addColumn<QString>("box"); // title: text
         const QStringList none;
         QTest::newRow("about") << 1 << none << none
-                               << u"Ventaro 5 версия: Сервер рецептур :: Фитнесс-расчет\rКлиентская часть"_qs;
+                               << u"Ventaro 5 версия: Сервер рецептур :: Фитнесс-расчет\rКлиентская часть"_s;
         QTest::newRow("settings shows the window restored") << 3 << none << kShow << QString();
-        QTest::newRow("on connects") << 4 << none << QStringList{u"connect"_qs} << QString();
-        QTest::newRow("off disconnects") << 5 << none << QStringList{u"disconnect"_qs} << QString();
-        QTest::newRow("message") << 7 << QStringList{u"Нет связи"_qs}
-                                 << QStringList{u"send $Mess=Нет связи"_qs} << QString();
+        QTest::newRow("on connects") << 4 << none << QStringList{u"connect"_s} << QString();
+        QTest::newRow("off disconnects") << 5 << none << QStringList{u"disconnect"_s} << QString();
+        QTest::newRow("message") << 7 << QStringList{u"Нет связи"_s} << QStringList{u"send $Mess=Нет связи"_s}
+                                 << QString();
         QTest::newRow("blank message")
-            << 7 << QStringList{u" "_qs} << QStringList{u"send $Mess= "_qs} << QString();
+            << 7 << QStringList{u" "_s} << QStringList{u"send $Mess= "_s} << QString();
         QTest::newRow("empty message or cancel") << 7 << QStringList{QString()} << none << QString();
-        QTest::newRow("exit runs the closing step") << 9 << none << QStringList{u"close"_qs} << QString();
+        QTest::newRow("exit runs the closing step") << 9 << none << QStringList{u"close"_s} << QString();
         QTest::newRow("separator") << 2 << none << none << QString();
         QTest::newRow("dismissed") << 0 << none << none << QString();
     }
@@ -142,11 +144,11 @@ private slots:
         QCOMPARE(rig.host.calls, kPress + calls);
         QCOMPARE(dialogs.pending(), 0);
         const Dialogs::Box shown = dialogs.boxes().value(0);
-        QCOMPARE(shown.title + u": "_qs + shown.text, box.isEmpty() ? u": "_qs : box);
+        QCOMPARE(shown.title + u": "_s + shown.text, box.isEmpty() ? u": "_s : box);
         QCOMPARE(dialogs.prompts(),
-                 input.isEmpty() ? QStringList() : QStringList{u"Введите текст сообщения:"_qs});
+                 input.isEmpty() ? QStringList() : QStringList{u"Введите текст сообщения:"_s});
         // Keys are compared exactly; any other key does nothing.
-        for (const QString& key : {u"About"_qs, u"close "_qs, QString(), u"quit"_qs})
+        for (const QString& key : {u"About"_s, u"close "_s, QString(), u"quit"_s})
             rig.commands.m_fTray_MenuClick(1, key);
         QCOMPARE(rig.host.calls, kPress + calls);
     }
@@ -194,7 +196,7 @@ private slots:
         QCOMPARE(rig.items45(), (QList<bool>{false, true}));
         rig.menu->menu()->actions().at(4)->trigger();
         rig.menu->menu()->hide();
-        QCOMPARE(rig.host.calls, QStringList{u"disconnect"_qs});
+        QCOMPARE(rig.host.calls, QStringList{u"disconnect"_s});
     }
 
     void failingWindowStepsDoNotStopTheNext()

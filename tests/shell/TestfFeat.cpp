@@ -1,8 +1,8 @@
-#include "fFeat.h"
+#include "shell/fFeat.h"
 
-#include "ScriptedDialogs.h"
-#include "Settings.h"
-#include "TempSettings.h"
+#include "common/Settings.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,14 +21,14 @@ namespace {
 // The stored font size as the store holds it (invalid when nothing is stored).
 QVariant storedFontSize()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_qs)
-        .value(u"UserInterface/Brastel.FontSize"_qs);
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_s)
+        .value(u"UserInterface/Brastel.FontSize"_s);
 }
 
 void storeFontSize(const QString& value)
 {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_qs)
-        .setValue(u"UserInterface/Brastel.FontSize"_qs, value);
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_s)
+        .setValue(u"UserInterface/Brastel.FontSize"_s, value);
 }
 
 // The main window shown with its tray, on a temporary store, every box
@@ -63,7 +63,7 @@ private slots:
     {
         Rig rig;
         const fFeat& window = rig.window;
-        QCOMPARE(window.windowTitle(), u"Клиент"_qs);
+        QCOMPARE(window.windowTitle(), u"Клиент"_s);
         QVERIFY(!window.windowIcon().isNull());
         QStringList texts;
         for (const QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -75,7 +75,7 @@ private slots:
                  u"Label1=IP-сервера:, tIP=127.0.0.1, Label2=Порт сервера:, tPort=400, "
                  u"cLocal=Локально, cCon=Подключить, cDisCon=Отключить, lSend=Отсылка команд:, "
                  u"tCom=, cSend=Send!, lStatus=Лог сервера:\n, lFont=Размер шрифта, tFont=, "
-                 u"Label3=пт."_qs);
+                 u"Label3=пт."_s);
         QVERIFY(window.cCon->isEnabled() && window.cDisCon->isEnabled());
     }
 
@@ -107,12 +107,12 @@ private slots:
     {
         QTest::addColumn<QString>("stored"); // null: nothing stored
         QTest::addColumn<QString>("shown");
-        QTest::newRow("nothing stored") << QString() << u"24"_qs;
-        QTest::newRow("a number") << u"18"_qs << u"18"_qs;
-        QTest::newRow("decimal comma") << u"10,5"_qs << u"10,5"_qs;
-        QTest::newRow("shortest form") << u"12,0"_qs << u"12"_qs;
-        QTest::newRow("not a number") << u"abc"_qs << u"24"_qs;
-        QTest::newRow("point is not a decimal") << u"1.4"_qs << u"24"_qs;
+        QTest::newRow("nothing stored") << QString() << u"24"_s;
+        QTest::newRow("a number") << u"18"_s << u"18"_s;
+        QTest::newRow("decimal comma") << u"10,5"_s << u"10,5"_s;
+        QTest::newRow("shortest form") << u"12,0"_s << u"12"_s;
+        QTest::newRow("not a number") << u"abc"_s << u"24"_s;
+        QTest::newRow("point is not a decimal") << u"1.4"_s << u"24"_s;
     }
 
     void showFont()
@@ -131,14 +131,14 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("1 replaces the selected size") << u"1"_qs << u"1"_qs << u"1"_qs;
-        QTest::newRow("no upper limit") << u"120,5"_qs << u"120,5"_qs << u"120,5"_qs;
-        QTest::newRow("minus, letter, point, blank refused") << u"-1a. 6"_qs << u"16"_qs << u"16"_qs;
-        QTest::newRow("backspace") << u"12\b"_qs << u"1"_qs << u"1"_qs;
-        QTest::newRow("delete, and the store keeps its text") << u"\x7f"_qs << QString() << u"abc"_qs;
+        QTest::newRow("1 replaces the selected size") << u"1"_s << u"1"_s << u"1"_s;
+        QTest::newRow("no upper limit") << u"120,5"_s << u"120,5"_s << u"120,5"_s;
+        QTest::newRow("minus, letter, point, blank refused") << u"-1a. 6"_s << u"16"_s << u"16"_s;
+        QTest::newRow("backspace") << u"12\b"_s << u"1"_s << u"1"_s;
+        QTest::newRow("delete, and the store keeps its text") << u"\x7f"_s << QString() << u"abc"_s;
         // Slashes are accepted, but a text ending in one is not a number.
-        QTest::newRow("slash shown not stored") << u"14/"_qs << u"14/"_qs << u"14"_qs;
-        QTest::newRow("backslash shown not stored") << u"14\\"_qs << u"14\\"_qs << u"14"_qs;
+        QTest::newRow("slash shown not stored") << u"14/"_s << u"14/"_s << u"14"_s;
+        QTest::newRow("backslash shown not stored") << u"14\\"_s << u"14\\"_s << u"14"_s;
     }
 
     void typedSizesAreFilteredAndStoredAtOnce()
@@ -147,11 +147,11 @@ private slots:
         Rig rig;
         QVERIFY(rig.exposed);
         QLineEdit* tFont = rig.window.tFont;
-        storeFontSize(u"abc"_qs);
+        storeFontSize(u"abc"_s);
         rig.window.Show_Font();
         // Focus by a click, which on its own would only place the caret.
         tFont->setFocus(Qt::MouseFocusReason);
-        QCOMPARE(tFont->selectedText(), u"24"_qs);
+        QCOMPARE(tFont->selectedText(), u"24"_s);
         for (const QChar c : typed) {
             if (c == u'\x7f') // as a keyboard sends it, character and all
                 QTest::sendKeyEvent(QTest::Click, tFont, Qt::Key_Delete, QString(c), Qt::NoModifier);
@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(rig.dialogs.boxes().size(), int(ask));
         if (ask) {
             const Dialogs::Box& box = rig.dialogs.boxes().first();
-            QCOMPARE(box.title + u": "_qs + box.text, u"Сервер рецептур: Выходим. Уверены?"_qs);
+            QCOMPARE(box.title + u": "_s + box.text, u"Сервер рецептур: Выходим. Уверены?"_s);
             QCOMPARE(box.buttons, Dialogs::Buttons::YesNo);
         }
     }

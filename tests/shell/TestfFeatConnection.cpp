@@ -1,25 +1,27 @@
-#include "fFeat.h"
+#include "shell/fFeat.h"
 
-#include "ErrorBox.h"
-#include "ScriptedDialogs.h"
-#include "ServerSession.h"
-#include "SilentPort.h"
-#include "TcpClientSocket.h"
-#include "TempSettings.h"
-#include "WirePeer.h"
-#include "fTray.h"
+#include "common/ErrorBox.h"
+#include "protocol/ServerSession.h"
+#include "protocol/TcpClientSocket.h"
+#include "support/ScriptedDialogs.h"
+#include "support/SilentPort.h"
+#include "support/TempSettings.h"
+#include "support/WirePeer.h"
+#include "tray/fTray.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace std::chrono_literals;
 using Dialogs::Answer;
 
 namespace {
 
-const QString kBusy = u"\rВозможно сервер занят или недоступен"_qs;
+const QString kBusy = u"\rВозможно сервер занят или недоступен"_s;
 // cCon, cDisCon, tray items 4 "Включить" and 5 "Выключить".
 const QList<bool> kConnected{false, true, false, true};
 const QList<bool> kNotConnected{true, false, true, false};
@@ -48,10 +50,10 @@ struct Rig
 
     // The log as the program keeps it, CR LF between lines.
     QString log() const { return window.session().statusLog().text(); }
-    qsizetype logCount(const QString& line) const { return log().split(u"\r\n"_qs).count(line); }
+    qsizetype logCount(const QString& line) const { return log().split(u"\r\n"_s).count(line); }
     qsizetype connectingLines() const
     {
-        return logCount(u"Подключаемся к серверу: 127.0.0.1 через порт "_qs + window.tPort->text());
+        return logCount(u"Подключаемся к серверу: 127.0.0.1 через порт "_s + window.tPort->text());
     }
     QList<bool> ui() const
     {
@@ -80,22 +82,22 @@ private slots:
         QString atConnect; // what the connect step finds done before it
         connect(rig.window.lStatus, &QPlainTextEdit::textChanged, this, [&] {
             if (atConnect.isEmpty())
-                atConnect = u"tray %1, font %2, asking %3"_qs.arg(rig.window.trayCommands().tray() != nullptr)
+                atConnect = u"tray %1, font %2, asking %3"_s.arg(rig.window.trayCommands().tray() != nullptr)
                                 .arg(rig.window.tFont->text())
                                 .arg(rig.window.bUnLoadQues);
         });
         rig.window.Form_Load();
-        QCOMPARE(atConnect, u"tray 1, font 24, asking 0"_qs);
+        QCOMPARE(atConnect, u"tray 1, font 24, asking 0"_s);
         QVERIFY(rig.window.bUnLoadQues);
         // The first line follows an empty one: the heading already ends in a break.
-        QCOMPARE(rig.log(), u"Лог сервера:\r\n\r\nПодключаемся к серверу: 127.0.0.1 через порт "_qs +
+        QCOMPARE(rig.log(), u"Лог сервера:\r\n\r\nПодключаемся к серверу: 127.0.0.1 через порт "_s +
                                 rig.window.tPort->text());
         QCOMPARE(rig.ui(), kAsCreated);
 
-        QTRY_COMPARE(rig.peer.requests(), QStringList{u"$GetDishTables"_qs});
+        QTRY_COMPARE(rig.peer.requests(), QStringList{u"$GetDishTables"_s});
         // Framed with the terminator, in Windows-1251: "<", 0xA5, ">".
         QCOMPARE(rig.peer.rawRequests(0), QByteArray("$GetDishTables<\xA5>"));
-        QVERIFY(rig.window.lStatus->toPlainText().endsWith(u"\nПодключислись к серверу!"_qs));
+        QVERIFY(rig.window.lStatus->toPlainText().endsWith(u"\nПодключислись к серверу!"_s));
         QCOMPARE(rig.ui(), kConnected);
     }
 
@@ -128,11 +130,11 @@ private slots:
         rig.peer.close(0);
         QTRY_COMPARE(rig.dialogs.boxes().size(), 1);
         const Dialogs::Box box = rig.dialogs.boxes().first();
-        QCOMPARE(box.text, u"Потеряно соединение с сервером!"_qs + kBusy + u"\r\rПодключиться повторно?"_qs);
-        QCOMPARE(box.title, u"Quorvel"_qs);
+        QCOMPARE(box.text, u"Потеряно соединение с сервером!"_s + kBusy + u"\r\rПодключиться повторно?"_s);
+        QCOMPARE(box.title, u"Quorvel"_s);
         QCOMPARE(box.buttons, Dialogs::Buttons::YesNo);
         if (answer == Answer::Yes) {
-            QTRY_COMPARE(rig.peer.requests(1), QStringList{u"$GetDishTables"_qs});
+            QTRY_COMPARE(rig.peer.requests(1), QStringList{u"$GetDishTables"_s});
             QCOMPARE(rig.ui(), kConnected);
         } else {
             QCOMPARE(rig.ui(), kNotConnected);
@@ -154,7 +156,7 @@ private slots:
         QTRY_COMPARE(rig.dialogs.boxes().size(), 3);
         for (const Dialogs::Box& box : rig.dialogs.boxes())
             QCOMPARE(box.text,
-                     u"Соединение не установлено!"_qs + kBusy + u"\r\rПовторить попытку подключения?"_qs);
+                     u"Соединение не установлено!"_s + kBusy + u"\r\rПовторить попытку подключения?"_s);
         QCOMPARE(rig.dialogs.boxes().last().buttons, Dialogs::Buttons::YesNo);
         QCOMPARE(rig.connectingLines(), 3); // the first attempt and the two asked for
         QCOMPARE(rig.state(), int(ClientSocket::sckClosed));
@@ -166,13 +168,13 @@ private slots:
         Rig rig;
         // Not a valid host name: the lookup fails at once, with no query
         // leaving this computer (11001, host not found).
-        rig.window.tIP->setText(u"no such host"_qs);
+        rig.window.tIP->setText(u"no such host"_s);
         rig.dialogs.expectBox();
         rig.window.Form_Load();
         QTRY_COMPARE(rig.dialogs.boxes().size(), 1);
         const Dialogs::Box box = rig.dialogs.boxes().first();
-        QVERIFY2(box.text.startsWith(u"11001\r"_qs) && box.text.size() > 6, qPrintable(box.text));
-        QCOMPARE(box.title, u"Ошибка!"_qs);
+        QVERIFY2(box.text.startsWith(u"11001\r"_s) && box.text.size() > 6, qPrintable(box.text));
+        QCOMPARE(box.title, u"Ошибка!"_s);
         // Left in its error state, which the tray shows as open; "Отключить" resets it.
         QCOMPARE(rig.state(), int(ClientSocket::sckError));
         QCOMPARE(rig.ui(), kAsCreated);
@@ -190,19 +192,19 @@ private slots:
         rig.window.cCon_Click();
         QCOMPARE(rig.state(), int(ClientSocket::sckConnecting));
         QTRY_COMPARE(rig.dialogs.boxTexts(),
-                     QStringList{errorBoxText(u"Истекло время ожидания"_qs + kBusy +
-                                                  u"\rПовторите попытку подключения позже"_qs,
-                                              u"fConnect"_qs, u"wC_Error"_qs, 10060)});
+                     QStringList{errorBoxText(u"Истекло время ожидания"_s + kBusy +
+                                                  u"\rПовторите попытку подключения позже"_s,
+                                              u"fConnect"_s, u"wC_Error"_s, 10060)});
         QCOMPARE(rig.state(), int(ClientSocket::sckClosed));
 
         // Pressed again while an attempt is pending, "Подключить" starts afresh.
         rig.window.cCon_Click();
         rig.window.tPort->setText(peerPort);
         QTest::mouseClick(rig.window.cCon, Qt::LeftButton);
-        QTRY_COMPARE(rig.peer.requests(), QStringList{u"$GetDishTables"_qs});
+        QTRY_COMPARE(rig.peer.requests(), QStringList{u"$GetDishTables"_s});
         QTest::qWait(400); // the abandoned attempt's timer would have fired by now
         QCOMPARE(rig.peer.requests().size(), 1);
-        QCOMPARE(rig.logCount(u"Подключислись к серверу!"_qs), 1);
+        QCOMPARE(rig.logCount(u"Подключислись к серверу!"_s), 1);
         QCOMPARE(rig.state(), int(ClientSocket::sckConnected));
     }
 
@@ -210,28 +212,28 @@ private slots:
     {
         Rig rig;
         QVERIFY(rig.start());
-        rig.peer.send(0, u"$Mess=половина"_qs); // half a message, then the server goes away
+        rig.peer.send(0, u"$Mess=половина"_s); // half a message, then the server goes away
         rig.dialogs.expectBox(Answer::No);
         rig.peer.close(0);
         QTRY_COMPARE(rig.dialogs.boxes().size(), 1);
         QCOMPARE(rig.window.session().bufferedBytes(), qsizetype(14));
         QTest::mouseClick(rig.window.cCon, Qt::LeftButton);
         QTRY_COMPARE(rig.peer.requests(1).size(), 1);
-        rig.peer.send(1, u"Привет<Ґ>"_qs);
+        rig.peer.send(1, u"Привет<Ґ>"_s);
         // Glued, it would have read as "$Mess=половинаПривет" and opened a box.
-        QTRY_VERIFY(rig.log().endsWith(u"\r\nНеизвестная команда сервера: Привет"_qs));
+        QTRY_VERIFY(rig.log().endsWith(u"\r\nНеизвестная команда сервера: Привет"_s));
     }
 
     void unusablePortFailsAtOnceAndLocalDoesNotConnect()
     {
         Rig rig;
         const QString logBefore = rig.log();
-        rig.window.tPort->setText(u"4o0"_qs);
+        rig.window.tPort->setText(u"4o0"_s);
         rig.dialogs.expectBox();
         QTest::mouseClick(rig.window.cCon, Qt::LeftButton);
         const QString text = rig.dialogs.boxes().value(0).text;
-        QVERIFY2(text.startsWith(u"Не удалось начать подключение к серверу.\r"_qs) &&
-                     text.contains(u"«4o0»"_qs),
+        QVERIFY2(text.startsWith(u"Не удалось начать подключение к серверу.\r"_s) &&
+                     text.contains(u"«4o0»"_s),
                  qPrintable(text));
         QTest::mouseClick(rig.window.cLocal, Qt::LeftButton);
         QCOMPARE(rig.window.tIP->text(), rig.window.wC().LocalIP());
@@ -244,10 +246,10 @@ private slots:
     {
         Rig rig;
         QVERIFY(rig.start());
-        rig.window.tCom->setPlainText(u"$Mess=раз\nдва"_qs);
+        rig.window.tCom->setPlainText(u"$Mess=раз\nдва"_s);
         QTest::mouseClick(rig.window.cSend, Qt::LeftButton);
         // A multi-line box's line breaks go out as the program's own CR LF.
-        QTRY_COMPARE(rig.peer.requests().value(1), u"$Mess=раз\r\nдва"_qs);
+        QTRY_COMPARE(rig.peer.requests().value(1), u"$Mess=раз\r\nдва"_s);
     }
 };
 

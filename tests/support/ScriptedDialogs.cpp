@@ -1,6 +1,8 @@
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 ScriptedDialogs::ScriptedDialogs()
 {
@@ -56,9 +58,8 @@ Dialogs::Answer ScriptedDialogs::message(const Dialogs::Box& box)
     if (onBox)
         onBox(box);
     if (m_boxAnswers.isEmpty()) {
-        QTest::qFail(
-            qPrintable(QStringLiteral("unexpected message box: \"%1\" (%2)").arg(box.text, box.title)),
-            __FILE__, __LINE__);
+        QTest::qFail(qPrintable(u"unexpected message box: \"%1\" (%2)"_s.arg(box.text, box.title)), __FILE__,
+                     __LINE__);
         return Dialogs::Answer::No;
     }
     return m_boxAnswers.dequeue();
@@ -68,8 +69,8 @@ QString ScriptedDialogs::input(const QString& prompt, const QString& title)
 {
     m_prompts << prompt;
     if (m_inputAnswers.isEmpty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected input box: \"%1\" (%2)").arg(prompt, title)),
-                     __FILE__, __LINE__);
+        QTest::qFail(qPrintable(u"unexpected input box: \"%1\" (%2)"_s.arg(prompt, title)), __FILE__,
+                     __LINE__);
         return QString();
     }
     return m_inputAnswers.dequeue();
@@ -79,9 +80,8 @@ QString ScriptedDialogs::fileAnswer(QQueue<QString>& answers, const char* kind, 
 {
     m_prompts << caption;
     if (answers.isEmpty()) {
-        QTest::qFail(
-            qPrintable(QStringLiteral("unexpected %1 dialog: \"%2\"").arg(QLatin1String(kind), caption)),
-            __FILE__, __LINE__);
+        QTest::qFail(qPrintable(u"unexpected %1 dialog: \"%2\""_s.arg(QLatin1String(kind), caption)),
+                     __FILE__, __LINE__);
         return QString();
     }
     return answers.dequeue();

@@ -1,8 +1,10 @@
-#include "TempSettings.h"
+#include "support/TempSettings.h"
 
-#include "Settings.h"
+#include "common/Settings.h"
 
 #include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
 
 TempSettings::TempSettings()
 {
@@ -14,5 +16,5 @@ TempSettings::~TempSettings()
 {
     // Anything still holding the store after this points at a folder that no
     // longer exists, never at the user's own.
-    SettingsStore::useFolder(m_dir.path() + QStringLiteral("/gone"));
+    SettingsStore::useFolder(m_dir.path() + u"/gone"_s);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Cp1251.h"
-#include "ProtocolWords.h"
+#include "protocol/Cp1251.h"
+#include "protocol/ProtocolWords.h"
 
 #include <QPointer>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TrayIconBackend.h"
+#include "tray/TrayIconBackend.h"
 
 #include <QMenu>
 #include <QPointer>
@@ -20,12 +20,12 @@ public:
     void show() override { setVisible(true); }
     void hide() override { setVisible(false); }
     bool isVisible() const override { return visible; }
-    void setIcon(const QIcon& icon) override { calls << u"icon %1"_qs.arg(icon.cacheKey()); }
-    void setToolTip(const QString& tip) override { calls << u"tip "_qs + tip; }
+    void setIcon(const QIcon& icon) override { calls << QStringLiteral("icon %1").arg(icon.cacheKey()); }
+    void setToolTip(const QString& tip) override { calls << QStringLiteral("tip ") + tip; }
     void setContextMenu(QMenu* menu) override
     {
         contextMenu = menu;
-        calls << (menu ? u"menu"_qs : u"no menu"_qs);
+        calls << (menu ? QStringLiteral("menu") : QStringLiteral("no menu"));
     }
 
     void activate(QSystemTrayIcon::ActivationReason reason) { emit activated(reason); }
@@ -45,6 +45,6 @@ private:
     void setVisible(bool shown)
     {
         visible = shown;
-        calls << (shown ? u"show"_qs : u"hide"_qs);
+        calls << (shown ? QStringLiteral("show") : QStringLiteral("hide"));
     }
 };

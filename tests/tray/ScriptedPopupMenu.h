@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PopupMenu.h"
+#include "tray/PopupMenu.h"
 
 #include <QQueue>
 #include <QTest>

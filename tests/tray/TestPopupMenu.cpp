@@ -1,10 +1,12 @@
-#include "PopupMenu.h"
+#include "tray/PopupMenu.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -30,16 +32,16 @@ private slots:
     void itemsAreNumberedFromOneSeparatorsIncluded()
     {
         PopupMenu menu;
-        fill(menu, {u"a"_qs, u"-"_qs, u"b"_qs});
-        QCOMPARE(menu.addItem(u"-x"_qs, u"Ctrl+X"_qs, 7, 0, -1, false, true, u"x"_qs), 4);
-        QCOMPARE(menu.key(3), u"b"_qs);
+        fill(menu, {u"a"_s, u"-"_s, u"b"_s});
+        QCOMPARE(menu.addItem(u"-x"_s, u"Ctrl+X"_s, 7, 0, -1, false, true, u"x"_s), 4);
+        QCOMPARE(menu.key(3), u"b"_s);
         QVERIFY(actionAt(menu, 2)->isSeparator());
         // Only "-" itself is a line; a second text follows the caption.
         QVERIFY(!actionAt(menu, 4)->isSeparator());
-        QCOMPARE(actionAt(menu, 4)->text(), u"-x\tCtrl+X"_qs);
-        QCOMPARE(menu.caption(4), u"-x"_qs);
+        QCOMPARE(actionAt(menu, 4)->text(), u"-x\tCtrl+X"_s);
+        QCOMPARE(menu.caption(4), u"-x"_s);
         // Sub-menus are not offered.
-        QCOMPARE(menu.addItem(u"c"_qs, QString(), 0, 1, -1, false, true, u"c"_qs), 0);
+        QCOMPARE(menu.addItem(u"c"_s, QString(), 0, 1, -1, false, true, u"c"_s), 0);
         QCOMPARE(menu.count(), 4);
         QCOMPARE(menu.menu()->actions().size(), 4);
     }
@@ -47,8 +49,8 @@ private slots:
     void flagsShowOnTheMenu()
     {
         PopupMenu menu;
-        fill(menu, {u"a"_qs});
-        menu.addItem(u"b"_qs, QString(), 0, 0, -1, true, false, u"b"_qs);
+        fill(menu, {u"a"_s});
+        menu.addItem(u"b"_s, QString(), 0, 0, -1, true, false, u"b"_s);
         QAction* b = actionAt(menu, 2);
         QVERIFY(menu.isChecked(2) && b->isChecked() && !b->isEnabled());
         menu.setChecked(2, false);
@@ -78,7 +80,7 @@ private slots:
     {
         QFETCH(QList<Qt::Key>, keys);
         PopupMenu menu;
-        fill(menu, {u"a"_qs, u"-"_qs, u"b"_qs, u"-"_qs, u"c"_qs});
+        fill(menu, {u"a"_s, u"-"_s, u"b"_s, u"-"_s, u"c"_s});
         menu.setEnabled(3, false);
         menu.setChecked(1, true);
         QSignalSpy aboutToShow(&menu, &PopupMenu::aboutToShow);

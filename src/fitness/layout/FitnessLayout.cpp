@@ -1,6 +1,6 @@
-#include "FitnessLayout.h"
+#include "fitness/layout/FitnessLayout.h"
 
-#include "Twips.h"
+#include "fitness/layout/Twips.h"
 
 #include <cmath>
 

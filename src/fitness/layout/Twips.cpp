@@ -1,4 +1,4 @@
-#include "Twips.h"
+#include "fitness/layout/Twips.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,10 @@
-#include "FitnessLayout.h"
+#include "fitness/layout/FitnessLayout.h"
 
 #include <QTest>
 
 #include <limits>
+
+using namespace Qt::StringLiterals;
 
 using Control = FitnessLayout::Control;
 using Geometry = FitnessLayout::Geometry;
@@ -10,8 +12,7 @@ using Geometry = FitnessLayout::Geometry;
 // Found by QCOMPARE, so that a failure shows the numbers.
 char* toString(const Geometry& g)
 {
-    return qstrdup(
-        qPrintable(QStringLiteral("(%1, %2) %3 x %4").arg(g.left).arg(g.top).arg(g.width).arg(g.height)));
+    return qstrdup(qPrintable(u"(%1, %2) %3 x %4"_s.arg(g.left).arg(g.top).arg(g.width).arg(g.height)));
 }
 
 namespace {
