@@ -1,6 +1,7 @@
 #include "protocol/TcpClientSocket.h"
 
 #include "protocol/Cp1251.h"
+#include "protocol/Port.h"
 
 #include <QHostAddress>
 #include <QNetworkInterface>
@@ -25,27 +26,12 @@ void TcpClientSocket::setConnectTimeout(std::chrono::milliseconds timeout)
     m_connectTimer.setInterval(timeout);
 }
 
-quint16 TcpClientSocket::parsePort(const QString& portText)
-{
-    const QString text = portText.trimmed();
-    if (text.isEmpty() || text.size() > 5)
-        return 0;
-    int port = 0;
-    for (const QChar ch : text) {
-        // Only ASCII digits: QString::toInt would also take a sign.
-        if (ch < u'0' || ch > u'9')
-            return 0;
-        port = port * 10 + (ch.unicode() - u'0');
-    }
-    return port <= 65535 ? quint16(port) : 0;
-}
-
 void TcpClientSocket::Connect(const QString& host, const QString& portText)
 {
     const QString hostName = host.trimmed();
     if (hostName.isEmpty())
         throw SocketError{SocketError::kInvalidArgument, u"Не указан адрес сервера."_s};
-    const quint16 port = parsePort(portText);
+    const quint16 port = Port::parse(portText.trimmed());
     if (port == 0)
         throw SocketError{
             SocketError::kInvalidArgument,

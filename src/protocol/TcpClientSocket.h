@@ -39,8 +39,6 @@ public:
 
     // The number an error of the toolkit is reported with.
     static int errorNumber(QAbstractSocket::SocketError error, bool wasConnected);
-    // The port a port text names, or 0 when it names none.
-    static quint16 parsePort(const QString& portText);
 
 private:
     void detach();

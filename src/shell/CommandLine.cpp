@@ -1,6 +1,7 @@
 #include "shell/CommandLine.h"
 
 #include "common/Version.h"
+#include "protocol/Port.h"
 
 #include <QHostAddress>
 
@@ -17,18 +18,6 @@ StartOptions failure(const QString& error)
     options.action = StartOptions::Action::Fail;
     options.error = error;
     return options;
-}
-
-bool isPort(const QString& text)
-{
-    if (text.isEmpty() || text.size() > 5)
-        return false;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    const int value = text.toInt();
-    return value >= 1 && value <= 65535;
 }
 
 bool isIPv6(const QString& text)
@@ -81,7 +70,7 @@ std::optional<Server> parseServer(const QString& value)
             return std::nullopt;
         if (rest.isEmpty())
             return Server{host, QString()};
-        if (!rest.startsWith(u':') || !isPort(rest.mid(1)))
+        if (!rest.startsWith(u':') || Port::parse(rest.mid(1)) == 0)
             return std::nullopt;
         return Server{host, rest.mid(1)};
     }
@@ -96,7 +85,7 @@ std::optional<Server> parseServer(const QString& value)
     if (colon < 0)
         return Server{host, QString()};
     const QString port = value.mid(colon + 1);
-    if (!isPort(port))
+    if (Port::parse(port) == 0)
         return std::nullopt;
     return Server{host, port};
 }
