@@ -3,23 +3,15 @@
 #include "protocol/ReplyTarget.h"
 #include "protocol/ServerLink.h"
 
-#include <QString>
 #include <QStringList>
 
 #include <functional>
 
 // Records, in one ordered list, what the dispatcher asked of the payload
 // owners and of the connection: "form_Bases_Bl:<payload>", "status:<line>"...
-struct CallLog
-{
-    QStringList calls;
-};
-
-class RecordingTarget final : public ReplyTarget
+class Recorder final : public ReplyTarget, public ServerLink
 {
 public:
-    explicit RecordingTarget(CallLog& log) : m_log(log) {}
-
     void form_Bases_Bl(const QString& payload) override
     {
         record(QStringLiteral("form_Bases_Bl:") + payload);
@@ -33,29 +25,18 @@ public:
         record(QStringLiteral("receiveComposition:") + payload);
     }
     void receiveNorm(const QString& payload) override { record(QStringLiteral("receiveNorm:") + payload); }
+    void SendCommand(const QString& command) override { calls << QStringLiteral("send:") + command; }
+    void AddStatus(const QString& line) override { calls << QStringLiteral("status:") + line; }
 
-    // Runs after a call is recorded (to open a nested event loop, throw...).
+    QStringList calls;
+    // Runs after a payload is recorded (to open a nested event loop, throw...).
     std::function<void(const QString& call)> onCall;
 
 private:
     void record(const QString& call)
     {
-        m_log.calls << call;
+        calls << call;
         if (onCall)
             onCall(call);
     }
-
-    CallLog& m_log;
-};
-
-class RecordingLink final : public ServerLink
-{
-public:
-    explicit RecordingLink(CallLog& log) : m_log(log) {}
-
-    void SendCommand(const QString& command) override { m_log.calls << QStringLiteral("send:") + command; }
-    void AddStatus(const QString& line) override { m_log.calls << QStringLiteral("status:") + line; }
-
-private:
-    CallLog& m_log;
 };

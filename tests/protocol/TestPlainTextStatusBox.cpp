@@ -12,61 +12,58 @@ class TestPlainTextStatusBox : public QObject
     Q_OBJECT
 
 private slots:
-    void showsTheLogLineByLine();
-    void lineBreaks_data();
-    void lineBreaks();
-};
 
-void TestPlainTextStatusBox::showsTheLogLineByLine()
-{
-    QPlainTextEdit edit;
-    PlainTextStatusBox box(&edit);
-    StatusLog log(400); // trimmed from the front while it is shown
-    log.setBox(&box);
-    QCOMPARE(edit.toPlainText(), u"Лог сервера:\n"_s);
-    log.AddStatus(u"Подключаемся к серверу: 127.0.0.1 через порт 400"_s);
-    QCOMPARE(edit.toPlainText(), u"Лог сервера:\n\nПодключаемся к серверу: 127.0.0.1 через порт 400"_s);
-    for (int i = 0; i < 200; ++i) {
-        QTextCursor start = edit.textCursor();
-        start.setPosition(0);
-        edit.setTextCursor(start);
-        log.AddStatus(u"line %1\r"_s.arg(i)); // a lone CR from the server ends a shown line too
-        QCOMPARE(edit.toPlainText(), PlainTextStatusBox::displayText(log.text()));
-        QCOMPARE(edit.textCursor().position(), edit.document()->characterCount() - 1);
-    }
-    // Held and released in bursts, cutting both lines the box holds and lines it never had.
-    for (int i = 0; i < 200; ++i) {
-        if (i % 20 == 0)
-            log.holdBox();
-        log.AddStatus(u"burst line %1"_s.arg(i, i % 3 ? 1 : 60));
-        if (i % 20 == 19) {
-            log.releaseBox();
+    void showsTheLogLineByLine()
+    {
+        QPlainTextEdit edit;
+        PlainTextStatusBox box(&edit);
+        StatusLog log(400); // trimmed from the front while it is shown
+        log.setBox(&box);
+        QCOMPARE(edit.toPlainText(), u"Лог сервера:\n"_s);
+        log.AddStatus(u"Подключаемся к серверу: 127.0.0.1 через порт 400"_s);
+        QCOMPARE(edit.toPlainText(), u"Лог сервера:\n\nПодключаемся к серверу: 127.0.0.1 через порт 400"_s);
+        for (int i = 0; i < 200; ++i) {
+            QTextCursor start = edit.textCursor();
+            start.setPosition(0);
+            edit.setTextCursor(start);
+            log.AddStatus(u"line %1\r"_s.arg(i)); // a lone CR from the server ends a shown line too
             QCOMPARE(edit.toPlainText(), PlainTextStatusBox::displayText(log.text()));
+            QCOMPARE(edit.textCursor().position(), edit.document()->characterCount() - 1);
+        }
+        // Held and released in bursts, cutting both lines the box holds and lines it never had.
+        for (int i = 0; i < 200; ++i) {
+            if (i % 20 == 0)
+                log.holdBox();
+            log.AddStatus(u"burst line %1"_s.arg(i, i % 3 ? 1 : 60));
+            if (i % 20 == 19) {
+                log.releaseBox();
+                QCOMPARE(edit.toPlainText(), PlainTextStatusBox::displayText(log.text()));
+            }
         }
     }
-}
 
-void TestPlainTextStatusBox::lineBreaks_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("crlf") << u"a\r\nb"_s << u"a\nb"_s;
-    QTest::newRow("lone cr") << u"a\rb"_s << u"a\nb"_s;
-    QTest::newRow("lone lf") << u"a\nb"_s << u"a\nb"_s;
-    QTest::newRow("cr crlf") << u"a\r\r\nb"_s << u"a\n\nb"_s;
-    QTest::newRow("markup stays text") << u"<b>x</b> &amp; <img src=y>"_s << u"<b>x</b> &amp; <img src=y>"_s;
-}
-
-void TestPlainTextStatusBox::lineBreaks()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, shown);
-    QCOMPARE(PlainTextStatusBox::displayText(text), shown);
-    QPlainTextEdit edit;
-    PlainTextStatusBox box(&edit);
-    box.appendText(text);
-    QCOMPARE(edit.toPlainText(), shown);
-}
+    void lineBreaks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("crlf") << u"a\r\nb"_s << u"a\nb"_s;
+        QTest::newRow("lone cr") << u"a\rb"_s << u"a\nb"_s;
+        QTest::newRow("lone lf") << u"a\nb"_s << u"a\nb"_s;
+        QTest::newRow("cr crlf") << u"a\r\r\nb"_s << u"a\n\nb"_s;
+        QTest::newRow("markup stays text")
+            << u"<b>x</b> &amp; <img src=y>"_s << u"<b>x</b> &amp; <img src=y>"_s;
+    }
+    void lineBreaks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(PlainTextStatusBox::displayText(text), shown);
+        QPlainTextEdit edit;
+        PlainTextStatusBox box(&edit);
+        box.appendText(text);
+        QCOMPARE(edit.toPlainText(), shown);
+    }
+};
 
 QTEST_MAIN(TestPlainTextStatusBox)
 #include "TestPlainTextStatusBox.moc"

@@ -50,128 +50,113 @@ class TestStatusLog : public QObject
     Q_OBJECT
 
 private slots:
-    void appendsLines_data();
-    void appendsLines();
-    void boundDropsOldestLinesKeepsHeading();
-    void boundedOverAnEndlessStream();
-    void overlongLineIsCut();
-    void heldBoxIsUpdatedInOneGo_data();
-    void heldBoxIsUpdatedInOneGo();
-};
 
-void TestStatusLog::appendsLines_data()
-{
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("nothing yet") << QStringList{} << kHeading;
-    // The heading already ends with a line break, so the first line follows an empty one.
-    QTest::newRow("first line after an empty line")
-        << QStringList{u"Подключаемся к серверу: 127.0.0.1 через порт 400"_s}
-        << kHeading + u"\r\nПодключаемся к серверу: 127.0.0.1 через порт 400"_s;
-    QTest::newRow("two lines") << QStringList{u"a"_s, u"Подключислись к серверу!"_s}
-                               << kHeading + u"\r\na\r\nПодключислись к серверу!"_s;
-    QTest::newRow("trailing blank kept")
-        << QStringList{u"Получили ХС рецептуры... "_s} << kHeading + u"\r\nПолучили ХС рецептуры... "_s;
-    QTest::newRow("empty line") << QStringList{QString(), u"x"_s} << kHeading + u"\r\n\r\nx"_s;
-    QTest::newRow("markup is text") << QStringList{u"<b>x</b>"_s} << kHeading + u"\r\n<b>x</b>"_s;
-}
+    void appendsLines_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nothing yet") << QStringList{} << kHeading;
+        // The heading already ends with a line break, so the first line follows an empty one.
+        QTest::newRow("first line after an empty line")
+            << QStringList{u"Подключаемся к серверу: 127.0.0.1 через порт 400"_s}
+            << kHeading + u"\r\nПодключаемся к серверу: 127.0.0.1 через порт 400"_s;
+        QTest::newRow("two lines") << QStringList{u"a"_s, u"Подключислись к серверу!"_s}
+                                   << kHeading + u"\r\na\r\nПодключислись к серверу!"_s;
+        QTest::newRow("trailing blank kept")
+            << QStringList{u"Получили ХС рецептуры... "_s} << kHeading + u"\r\nПолучили ХС рецептуры... "_s;
+        QTest::newRow("empty line") << QStringList{QString(), u"x"_s} << kHeading + u"\r\n\r\nx"_s;
+        QTest::newRow("markup is text") << QStringList{u"<b>x</b>"_s} << kHeading + u"\r\n<b>x</b>"_s;
+        const QString overlong(StatusLog::kMaxLineChars + 10, u'x');
+        QTest::newRow("overlong line cut")
+            << QStringList{overlong, u"next"_s}
+            << kHeading + u"\r\n"_s + overlong.left(StatusLog::kMaxLineChars) + u"…\r\nnext"_s;
+    }
+    void appendsLines()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, text);
+        StatusLog log;
+        QCOMPARE(log.text(), StatusLog::initialText());
+        for (const auto& line : lines)
+            log.AddStatus(line);
+        QCOMPARE(log.text(), text);
+    }
 
-void TestStatusLog::appendsLines()
-{
-    QFETCH(QStringList, lines);
-    QFETCH(QString, text);
-    StatusLog log;
-    QCOMPARE(log.text(), StatusLog::initialText());
-    for (const auto& line : lines)
-        log.AddStatus(line);
-    QCOMPARE(log.text(), text);
-}
-
-void TestStatusLog::boundDropsOldestLinesKeepsHeading()
-{
-    const qsizetype bound = 1000;
-    StatusLog log(bound);
-    log.AddStatus(u"before the box"_s);
-    MirrorBox box;
-    log.setBox(&box);
-    QCOMPARE(box.shown, log.text());
-    QVERIFY(box.caretAtEnd);
-    for (int i = 0; i < 500; ++i) {
-        log.AddStatus(u"line %1"_s.arg(i, 4, 10, QChar(u'0')));
-        QVERIFY(log.text().size() <= bound);
+    void boundDropsOldestLinesKeepsHeading()
+    {
+        const qsizetype bound = 1000;
+        StatusLog log(bound);
+        log.AddStatus(u"before the box"_s);
+        MirrorBox box;
+        log.setBox(&box);
         QCOMPARE(box.shown, log.text());
         QVERIFY(box.caretAtEnd);
+        for (int i = 0; i < 500; ++i) {
+            log.AddStatus(u"line %1"_s.arg(i, 4, 10, QChar(u'0')));
+            QVERIFY(log.text().size() <= bound);
+            QCOMPARE(box.shown, log.text());
+            QVERIFY(box.caretAtEnd);
+        }
+        QVERIFY(log.text().startsWith(kHeading));
+        // Whole lines only, newest kept in order, none repeated.
+        const QStringList lines = log.text().mid(kHeading.size()).split(u"\r\n"_s);
+        QVERIFY(lines.size() > 50);
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            QCOMPARE(lines[i], u"line %1"_s.arg(500 - lines.size() + i, 4, 10, QChar(u'0')));
+        // Lines are appended; the whole text is given again only when trimmed, in steps.
+        QVERIFY2(box.replacements < 30, qPrintable(QString::number(box.replacements)));
+        log.setBox(nullptr);
+        log.AddStatus(u"after"_s);
+        QVERIFY(!box.shown.endsWith(u"after"_s));
     }
-    QVERIFY(log.text().startsWith(kHeading));
-    // Whole lines only, newest kept in order, none repeated.
-    const QStringList lines = log.text().mid(kHeading.size()).split(u"\r\n"_s);
-    QVERIFY(lines.size() > 50);
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        QCOMPARE(lines[i], u"line %1"_s.arg(500 - lines.size() + i, 4, 10, QChar(u'0')));
-    // Lines are appended; the whole text is given again only when trimmed, in steps.
-    QVERIFY2(box.replacements < 30, qPrintable(QString::number(box.replacements)));
-    log.setBox(nullptr);
-    log.AddStatus(u"after"_s);
-    QVERIFY(!box.shown.endsWith(u"after"_s));
-}
 
-void TestStatusLog::boundedOverAnEndlessStream()
-{
-    StatusLog log;
-    const QString line = u"Неизвестная команда сервера: "_s + QString(1000, u'ж');
-    for (int i = 0; i < 10000; ++i)
-        log.AddStatus(line);
-    QVERIFY(log.text().size() <= StatusLog::kDefaultMaxChars);
-    QVERIFY(log.text().size() >= StatusLog::kDefaultMaxChars / 2);
-    QVERIFY(log.text().endsWith(line));
-}
+    void boundedOverAnEndlessStream()
+    {
+        StatusLog log;
+        const QString line = u"Неизвестная команда сервера: "_s + QString(1000, u'ж');
+        for (int i = 0; i < 10000; ++i)
+            log.AddStatus(line);
+        QVERIFY(log.text().size() <= StatusLog::kDefaultMaxChars);
+        QVERIFY(log.text().size() >= StatusLog::kDefaultMaxChars / 2);
+        QVERIFY(log.text().endsWith(line));
+    }
 
-void TestStatusLog::overlongLineIsCut()
-{
-    StatusLog log;
-    const QString huge(StatusLog::kMaxLineChars + 10, u'x');
-    log.AddStatus(huge);
-    QCOMPARE(log.text(), kHeading + u"\r\n"_s + QString(StatusLog::kMaxLineChars, u'x') + u"…"_s);
-    log.AddStatus(u"next"_s);
-    QVERIFY(log.text().endsWith(u"…\r\nnext"_s));
-}
-
-void TestStatusLog::heldBoxIsUpdatedInOneGo_data()
-{
-    QTest::addColumn<int>("bound");
-    QTest::addColumn<int>("before");         // lines of 11 characters before the hold
-    QTest::addColumn<int>("held");           // and while held
-    QTest::addColumn<QList<int>>("updates"); // replacements, cuts, appends at the release
-    QTest::newRow("within the bound") << 10000 << 10 << 100 << QList<int>{0, 0, 1};
-    QTest::newRow("oldest lines cut from what the box holds") << 1000 << 80 << 20 << QList<int>{0, 1, 1};
-    QTest::newRow("cut reaches lines the box never had") << 1000 << 0 << 500 << QList<int>{1, 0, 0};
-}
-
-void TestStatusLog::heldBoxIsUpdatedInOneGo()
-{
-    QFETCH(int, bound);
-    QFETCH(int, before);
-    QFETCH(int, held);
-    QFETCH(QList<int>, updates);
-    StatusLog log(bound);
-    MirrorBox box;
-    log.setBox(&box);
-    for (int i = 0; i < before; ++i)
-        log.AddStatus(u"line %1"_s.arg(i, 4, 10, QChar(u'0')));
-    box = MirrorBox{};
-    box.shown = log.text();
-    log.holdBox();
-    for (int i = before; i < before + held; ++i)
-        log.AddStatus(u"line %1"_s.arg(i, 4, 10, QChar(u'0')));
-    QCOMPARE(box.replacements + box.cuts + box.appends, 0);
-    log.releaseBox();
-    QCOMPARE((QList<int>{box.replacements, box.cuts, box.appends}), updates);
-    QCOMPARE(box.shown, log.text());
-    QVERIFY(box.caretAtEnd);
-    log.AddStatus(u"released"_s); // one by one again
-    QCOMPARE(box.appends, updates[2] + 1);
-    QCOMPARE(box.shown, log.text());
-}
+    void heldBoxIsUpdatedInOneGo_data()
+    {
+        QTest::addColumn<int>("bound");
+        QTest::addColumn<int>("before");         // lines of 11 characters before the hold
+        QTest::addColumn<int>("held");           // and while held
+        QTest::addColumn<QList<int>>("updates"); // replacements, cuts, appends at the release
+        QTest::newRow("within the bound") << 10000 << 10 << 100 << QList<int>{0, 0, 1};
+        QTest::newRow("oldest lines cut from what the box holds") << 1000 << 80 << 20 << QList<int>{0, 1, 1};
+        QTest::newRow("cut reaches lines the box never had") << 1000 << 0 << 500 << QList<int>{1, 0, 0};
+    }
+    void heldBoxIsUpdatedInOneGo()
+    {
+        QFETCH(int, bound);
+        QFETCH(int, before);
+        QFETCH(int, held);
+        QFETCH(QList<int>, updates);
+        StatusLog log(bound);
+        MirrorBox box;
+        log.setBox(&box);
+        for (int i = 0; i < before; ++i)
+            log.AddStatus(u"line %1"_s.arg(i, 4, 10, QChar(u'0')));
+        box = MirrorBox{};
+        box.shown = log.text();
+        log.holdBox();
+        for (int i = before; i < before + held; ++i)
+            log.AddStatus(u"line %1"_s.arg(i, 4, 10, QChar(u'0')));
+        QCOMPARE(box.replacements + box.cuts + box.appends, 0);
+        log.releaseBox();
+        QCOMPARE((QList<int>{box.replacements, box.cuts, box.appends}), updates);
+        QCOMPARE(box.shown, log.text());
+        QVERIFY(box.caretAtEnd);
+        log.AddStatus(u"released"_s); // one by one again
+        QCOMPARE(box.appends, updates[2] + 1);
+        QCOMPARE(box.shown, log.text());
+    }
+};
 
 QTEST_APPLESS_MAIN(TestStatusLog)
 #include "TestStatusLog.moc"
