@@ -228,6 +228,11 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(closed.count(), 0);
         QCOMPARE(dropped.count(), 1);
+        // Connected again, the session starts clean.
+        QVERIFY(c.open());
+        QTRY_COMPARE(c.server.connectionCount(), 2);
+        c.server.sendBytes(1, "$Dishes=again" + kTerm);
+        QTRY_COMPARE(c.log.calls, QStringList{u"form_Dishes_Bl:again"_s});
     }
 
     void escapedHandlerErrorIsReportedAndTheNextMessageHandled()

@@ -105,6 +105,10 @@ private slots:
             QCOMPARE(lines[i], u"line %1"_s.arg(500 - lines.size() + i, 4, 10, QChar(u'0')));
         // Lines are appended; the whole text is given again only when trimmed, in steps.
         QVERIFY2(box.replacements < 30, qPrintable(QString::number(box.replacements)));
+        // A last line longer than the rest of the bound is kept whole, alone.
+        log.AddStatus(QString(900, u'w'));
+        QCOMPARE(log.text(), kHeading + QString(900, u'w'));
+        QCOMPARE(box.shown, log.text());
         log.setBox(nullptr);
         log.AddStatus(u"after"_s);
         QVERIFY(!box.shown.endsWith(u"after"_s));
