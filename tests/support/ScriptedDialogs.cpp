@@ -4,36 +4,6 @@
 
 using namespace Qt::StringLiterals;
 
-ScriptedDialogs::ScriptedDialogs()
-{
-    Dialogs::setBackend(this);
-}
-
-ScriptedDialogs::~ScriptedDialogs()
-{
-    Dialogs::setBackend(nullptr);
-}
-
-void ScriptedDialogs::expectBox(Dialogs::Answer answer)
-{
-    m_boxAnswers.enqueue(answer);
-}
-
-void ScriptedDialogs::expectInput(const QString& answer)
-{
-    m_inputAnswers.enqueue(answer);
-}
-
-void ScriptedDialogs::expectSaveFile(const QString& path)
-{
-    m_fileAnswers.enqueue(path);
-}
-
-void ScriptedDialogs::expectOpenFile(const QString& path)
-{
-    m_openAnswers.enqueue(path);
-}
-
 QStringList ScriptedDialogs::boxTexts() const
 {
     QStringList texts;
@@ -65,34 +35,27 @@ Dialogs::Answer ScriptedDialogs::message(const Dialogs::Box& box)
     return m_boxAnswers.dequeue();
 }
 
-QString ScriptedDialogs::input(const QString& prompt, const QString& title)
+QString ScriptedDialogs::nextAnswer(QQueue<QString>& answers, const QString& prompt, const QString& dialog)
 {
     m_prompts << prompt;
-    if (m_inputAnswers.isEmpty()) {
-        QTest::qFail(qPrintable(u"unexpected input box: \"%1\" (%2)"_s.arg(prompt, title)), __FILE__,
-                     __LINE__);
-        return QString();
-    }
-    return m_inputAnswers.dequeue();
-}
-
-QString ScriptedDialogs::fileAnswer(QQueue<QString>& answers, const char* kind, const QString& caption)
-{
-    m_prompts << caption;
     if (answers.isEmpty()) {
-        QTest::qFail(qPrintable(u"unexpected %1 dialog: \"%2\""_s.arg(QLatin1String(kind), caption)),
-                     __FILE__, __LINE__);
+        QTest::qFail(qPrintable(u"unexpected "_s + dialog), __FILE__, __LINE__);
         return QString();
     }
     return answers.dequeue();
 }
 
+QString ScriptedDialogs::input(const QString& prompt, const QString& title)
+{
+    return nextAnswer(m_inputAnswers, prompt, u"input box: \"%1\" (%2)"_s.arg(prompt, title));
+}
+
 QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, const QString&)
 {
-    return fileAnswer(m_fileAnswers, "save", caption);
+    return nextAnswer(m_fileAnswers, caption, u"save dialog: \"%1\""_s.arg(caption));
 }
 
 QString ScriptedDialogs::openFileName(const QString& caption, const QString&, const QString&)
 {
-    return fileAnswer(m_openAnswers, "open", caption);
+    return nextAnswer(m_openAnswers, caption, u"open dialog: \"%1\""_s.arg(caption));
 }

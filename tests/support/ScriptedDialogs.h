@@ -14,16 +14,16 @@
 class ScriptedDialogs final : public Dialogs::Backend
 {
 public:
-    ScriptedDialogs();
-    ~ScriptedDialogs() override;
+    ScriptedDialogs() { Dialogs::setBackend(this); }
+    ~ScriptedDialogs() override { Dialogs::setBackend(nullptr); }
     ScriptedDialogs(const ScriptedDialogs&) = delete;
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
     // Queue answers in the order the boxes will appear.
-    void expectBox(Dialogs::Answer answer = Dialogs::Answer::Ok);
-    void expectInput(const QString& answer);
-    void expectSaveFile(const QString& path);
-    void expectOpenFile(const QString& path);
+    void expectBox(Dialogs::Answer answer = Dialogs::Answer::Ok) { m_boxAnswers.enqueue(answer); }
+    void expectInput(const QString& answer) { m_inputAnswers.enqueue(answer); }
+    void expectSaveFile(const QString& path) { m_fileAnswers.enqueue(path); }
+    void expectOpenFile(const QString& path) { m_openAnswers.enqueue(path); }
 
     // What was shown so far, oldest first.
     const QList<Dialogs::Box>& boxes() const { return m_boxes; }
@@ -49,7 +49,9 @@ public:
 private:
     QQueue<Dialogs::Answer> m_boxAnswers;
     QQueue<QString> m_inputAnswers;
-    QString fileAnswer(QQueue<QString>& answers, const char* kind, const QString& caption);
+    // The next answer queued, or a failure of the running test describing
+    // the unexpected `dialog`.
+    QString nextAnswer(QQueue<QString>& answers, const QString& prompt, const QString& dialog);
     QQueue<QString> m_fileAnswers;
     QQueue<QString> m_openAnswers;
     QList<Dialogs::Box> m_boxes;
