@@ -17,8 +17,8 @@ FakeReportSource twoDishes()
 {
     FakeReportSource source;
     // 10.04 g twice: 10,0 in each row, 20,1 in the totals.
-    source.dishes = {FakeReportSource::dish(u"Борщ; \"наш\""_s, u"150/50"_s, 10.04, 5, 20, 30),
-                     FakeReportSource::dish(u"=Чай"_s, u"200"_s, 10.04, 0, 1, 0)};
+    source.dishes = {{u"Борщ; \"наш\""_s, u"150/50"_s, 10.04, 5, 20, 30},
+                     {u"=Чай"_s, u"200"_s, 10.04, 0, 1, 0}};
     return source;
 }
 
@@ -81,11 +81,9 @@ private slots:
         csv.close();
         QProcess lo;
         // A profile of its own, so the user's LibreOffice is never touched.
-        lo.setProcessEnvironment([&] {
-            auto env = QProcessEnvironment::systemEnvironment();
-            env.insert(u"HOME"_s, dir.path());
-            return env;
-        }());
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"HOME"_s, dir.path());
+        lo.setProcessEnvironment(env);
         lo.start(soffice, {u"-env:UserInstallation=file://"_s + dir.filePath(u"profile"_s), u"--headless"_s,
                            u"--infilter=CSV:59,34,76,1,,1049"_s, u"--convert-to"_s, u"fods"_s, u"--outdir"_s,
                            dir.path(), csv.fileName()});
