@@ -64,61 +64,61 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
     setWindowTitle(u"Предварительный просмотр "_s);
     resize(twipsX(8100), twipsY(6075));
 
-    m_cmdPrint = new QPushButton(this);
-    m_cmdPrint->setObjectName(u"cmdPrint"_s);
-    m_cmdPrint->setIcon(printerIcon());
-    m_cmdPrint->setIconSize(QSize(16, 16));
-    m_cmdPrint->setGeometry(0, 0, twipsX(375), twipsY(375));
+    cmdPrint = new QPushButton(this);
+    cmdPrint->setObjectName(u"cmdPrint"_s);
+    cmdPrint->setIcon(printerIcon());
+    cmdPrint->setIconSize(QSize(16, 16));
+    cmdPrint->setGeometry(0, 0, twipsX(375), twipsY(375));
 
-    m_lPrinters = new QLabel(u"Принтеры"_s, this);
-    m_lPrinters->setObjectName(u"lPrinters"_s);
-    m_lPrinters->setGeometry(twipsX(480), twipsY(120), twipsX(765), twipsY(195));
+    lPrinters = new QLabel(u"Принтеры"_s, this);
+    lPrinters->setObjectName(u"lPrinters"_s);
+    lPrinters->setGeometry(twipsX(480), twipsY(120), twipsX(765), twipsY(195));
     // The label's box was measured for a narrower system font: let it grow
     // to its text rather than cut the word, and keep the list clear of it.
-    const QSize fit = m_lPrinters->sizeHint();
-    m_lPrinters->resize(qMax(m_lPrinters->width(), fit.width()), qMax(m_lPrinters->height(), fit.height()));
+    const QSize fit = lPrinters->sizeHint();
+    lPrinters->resize(qMax(lPrinters->width(), fit.width()), qMax(lPrinters->height(), fit.height()));
 
-    m_cPrinters = new QComboBox(this);
-    m_cPrinters->setObjectName(u"cPrinters"_s);
-    m_cPrinters->setGeometry(qMax(twipsX(1320), m_lPrinters->geometry().right() + 5), twipsY(120),
-                             twipsX(3615), twipsY(315));
+    cPrinters = new QComboBox(this);
+    cPrinters->setObjectName(u"cPrinters"_s);
+    cPrinters->setGeometry(qMax(twipsX(1320), lPrinters->geometry().right() + 5), twipsY(120), twipsX(3615),
+                           twipsY(315));
 
-    m_cmdPdf = new QPushButton(u"Сохранить в PDF"_s, this);
-    m_cmdPdf->setObjectName(u"cmdPdf"_s);
-    m_cmdPdf->setToolTip(u"Сохранить страницу в файл PDF"_s);
-    m_cmdPdf->setGeometry(m_cPrinters->geometry().right() + 1 + twipsX(150), 0,
-                          qMax(twipsX(1800), m_cmdPdf->sizeHint().width()), twipsY(375));
+    cmdPdf = new QPushButton(u"Сохранить в PDF"_s, this);
+    cmdPdf->setObjectName(u"cmdPdf"_s);
+    cmdPdf->setToolTip(u"Сохранить страницу в файл PDF"_s);
+    cmdPdf->setGeometry(cPrinters->geometry().right() + 1 + twipsX(150), 0,
+                        qMax(twipsX(1800), cmdPdf->sizeHint().width()), twipsY(375));
 
-    m_piBack = new QWidget(this);
-    m_piBack->setObjectName(u"piBack"_s);
-    m_piBack->setAutoFillBackground(true);
-    QPalette ground = m_piBack->palette();
+    piBack = new QWidget(this);
+    piBack->setObjectName(u"piBack"_s);
+    piBack->setAutoFillBackground(true);
+    QPalette ground = piBack->palette();
     ground.setColor(QPalette::Window, ground.color(QPalette::Dark));
-    m_piBack->setPalette(ground);
-    m_piBack->setGeometry(0, twipsY(480), twipsX(6735), twipsY(4815));
+    piBack->setPalette(ground);
+    piBack->setGeometry(0, twipsY(480), twipsX(6735), twipsY(4815));
 
-    m_PI = new ReportPageView(m_piBack);
-    m_PI->move(twipsX(600), twipsY(360));
+    PI = new ReportPageView(piBack);
+    PI->move(twipsX(600), twipsY(360));
     // A click on the grey ground, or on a bar, gives the focus to the page so
     // the arrow keys keep working.
-    m_piBack->setFocusPolicy(Qt::ClickFocus);
-    m_piBack->setFocusProxy(m_PI);
+    piBack->setFocusPolicy(Qt::ClickFocus);
+    piBack->setFocusProxy(PI);
 
-    m_VS = new QScrollBar(Qt::Vertical, m_piBack);
-    m_VS->setObjectName(u"VS"_s);
-    m_HS = new QScrollBar(Qt::Horizontal, m_piBack);
-    m_HS->setObjectName(u"HS"_s);
-    const int vsWidth = m_VS->sizeHint().width();
-    const int hsHeight = m_HS->sizeHint().height();
-    m_VS->setGeometry(m_piBack->width() - vsWidth, 0, vsWidth, m_piBack->height() - hsHeight);
-    m_HS->setGeometry(0, m_piBack->height() - hsHeight, m_piBack->width() - vsWidth, hsHeight);
+    VS = new QScrollBar(Qt::Vertical, piBack);
+    VS->setObjectName(u"VS"_s);
+    HS = new QScrollBar(Qt::Horizontal, piBack);
+    HS->setObjectName(u"HS"_s);
+    const int vsWidth = VS->sizeHint().width();
+    const int hsHeight = HS->sizeHint().height();
+    VS->setGeometry(piBack->width() - vsWidth, 0, vsWidth, piBack->height() - hsHeight);
+    HS->setGeometry(0, piBack->height() - hsHeight, piBack->width() - vsWidth, hsHeight);
 
-    connect(m_HS, &QScrollBar::valueChanged, this, [this](int v) { m_PI->move(-v, m_PI->y()); });
-    connect(m_VS, &QScrollBar::valueChanged, this, [this](int v) { m_PI->move(m_PI->x(), -v); });
-    connect(m_PI, &ReportPageView::keyDown, this, &fPreView::PI_KeyDown);
-    connect(m_cmdPrint, &QPushButton::clicked, this, &fPreView::cmdPrint_Click);
-    connect(m_cmdPdf, &QPushButton::clicked, this, &fPreView::cmdPdf_Click);
-    connect(m_cPrinters, &QComboBox::currentTextChanged, this, &fPreView::Form_Activate);
+    connect(HS, &QScrollBar::valueChanged, this, [this](int v) { PI->move(-v, PI->y()); });
+    connect(VS, &QScrollBar::valueChanged, this, [this](int v) { PI->move(PI->x(), -v); });
+    connect(PI, &ReportPageView::keyDown, this, &fPreView::PI_KeyDown);
+    connect(cmdPrint, &QPushButton::clicked, this, &fPreView::cmdPrint_Click);
+    connect(cmdPdf, &QPushButton::clicked, this, &fPreView::cmdPdf_Click);
+    connect(cPrinters, &QComboBox::currentTextChanged, this, &fPreView::Form_Activate);
 
     // Esc closes the window whichever control has the focus.
     installEventFilter(this);
@@ -128,17 +128,17 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
     if (source.rationIsEmpty())
         Dialogs::message(u"Не выбраны рецептуры!"_s);
     Init_Scroll();
-    Show_Printers(m_cPrinters);
+    Show_Printers(cPrinters);
     Form_Kkal(source, visitDate);
     Form_Activate();
-    m_PI->setFocus();
+    PI->setFocus();
 }
 
 fPreView::~fPreView() = default;
 
 QString fPreView::printerName() const
 {
-    return m_cPrinters->currentText();
+    return cPrinters->currentText();
 }
 
 int fPreView::twipsX(int twips) const
@@ -153,13 +153,13 @@ int fPreView::twipsY(int twips) const
 
 void fPreView::Init_Scroll()
 {
-    m_ranges = PreviewLayout::Init_Scroll(m_PI->geometry(), m_piBack->contentsRect().size(), m_VS->width(),
-                                          m_HS->height());
-    m_HS->setRange(m_ranges.hMin, m_ranges.hMax);
-    m_HS->setSingleStep(m_ranges.hStep);
-    m_VS->setRange(m_ranges.vMin, m_ranges.vMax);
-    m_VS->setSingleStep(m_ranges.vStep);
-    m_VS->setPageStep(m_ranges.vStep);
+    m_ranges =
+        PreviewLayout::Init_Scroll(PI->geometry(), piBack->contentsRect().size(), VS->width(), HS->height());
+    HS->setRange(m_ranges.hMin, m_ranges.hMax);
+    HS->setSingleStep(m_ranges.hStep);
+    VS->setRange(m_ranges.vMin, m_ranges.vMax);
+    VS->setSingleStep(m_ranges.vStep);
+    VS->setPageStep(m_ranges.vStep);
 }
 
 void fPreView::Show_Printers(QComboBox* cObj)
@@ -179,40 +179,40 @@ void fPreView::Form_Kkal(const ReportSource& source, QDate visitDate)
     PictureCanvas canvas;
     CalorieReport(source, visitDate).Form_Kkal(canvas);
     m_page = canvas.takePicture();
-    m_PI->setPage(m_page);
+    PI->setPage(m_page);
 }
 
 void fPreView::Form_Activate()
 {
     const QString name = printerName();
-    m_cmdPrint->setToolTip(name.isEmpty() ? u"Принтер не найден"_s : name);
+    cmdPrint->setToolTip(name.isEmpty() ? u"Принтер не найден"_s : name);
 }
 
 void fPreView::Form_Resize()
 {
-    if (!m_piBack || isMinimized())
+    if (!piBack || isMinimized())
         return;
-    const PreviewLayout::Geometry g = PreviewLayout::Form_Resize(
-        size() + PreviewLayout::kFrame, m_piBack->y(), m_VS->width(), m_HS->height());
-    m_piBack->setGeometry(g.back);
-    m_VS->setGeometry(g.vertical);
-    m_HS->setGeometry(g.horizontal);
+    const PreviewLayout::Geometry g =
+        PreviewLayout::Form_Resize(size() + PreviewLayout::kFrame, piBack->y(), VS->width(), HS->height());
+    piBack->setGeometry(g.back);
+    VS->setGeometry(g.vertical);
+    HS->setGeometry(g.horizontal);
 }
 
 void fPreView::PI_KeyDown(int key)
 {
     switch (key) {
     case Qt::Key_Left:
-        m_HS->setValue(qMax(m_HS->value() - m_HS->singleStep(), m_HS->minimum()));
+        HS->setValue(qMax(HS->value() - HS->singleStep(), HS->minimum()));
         break;
     case Qt::Key_Up:
-        m_VS->setValue(qMax(m_VS->value() - m_VS->singleStep(), m_VS->minimum()));
+        VS->setValue(qMax(VS->value() - VS->singleStep(), VS->minimum()));
         break;
     case Qt::Key_Right:
-        m_HS->setValue(qMin(m_HS->value() + m_HS->singleStep(), m_HS->maximum()));
+        HS->setValue(qMin(HS->value() + HS->singleStep(), HS->maximum()));
         break;
     case Qt::Key_Down:
-        m_VS->setValue(qMin(m_VS->value() + m_VS->singleStep(), m_VS->maximum()));
+        VS->setValue(qMin(VS->value() + VS->singleStep(), VS->maximum()));
         break;
     default:
         break;

@@ -57,14 +57,14 @@ private:
     void Form_Resize();
     void PI_KeyDown(int key);
 
-    QPushButton* m_cmdPrint = nullptr;
-    QPushButton* m_cmdPdf = nullptr;
-    QLabel* m_lPrinters = nullptr;
-    QComboBox* m_cPrinters = nullptr;
-    QWidget* m_piBack = nullptr;
-    ReportPageView* m_PI = nullptr;
-    QScrollBar* m_VS = nullptr;
-    QScrollBar* m_HS = nullptr;
+    QPushButton* cmdPrint = nullptr;
+    QPushButton* cmdPdf = nullptr;
+    QLabel* lPrinters = nullptr;
+    QComboBox* cPrinters = nullptr;
+    QWidget* piBack = nullptr;
+    ReportPageView* PI = nullptr;
+    QScrollBar* VS = nullptr;
+    QScrollBar* HS = nullptr;
     QPicture m_page;
     PreviewLayout::Ranges m_ranges;
 };

@@ -7,32 +7,20 @@
 #include <cmath>
 
 // A ration held as plain values behind the fitness side's accessors: entries
-// from 1, "" / "0" / zeros for a missing one, the empty ration as one empty entry.
+// from 1, "" / "0" / zeros for a missing one, the empty ration as one empty
+// entry, kcal by the energy factors rounded as the ration rounds them.
 class FakeReportSource final : public ReportSource
 {
 public:
     struct Dish
     {
         QString name, weight = QStringLiteral("0");
-        double protein = 0, fat = 0, carb1 = 0, carb2 = 0, kkal = 0;
+        double protein = 0, fat = 0, carb1 = 0, carb2 = 0;
     };
 
     QList<Dish> dishes;
     QString group = QStringLiteral("Мужчины I (1,4), 18-29 лет (2450 ккал)");
     double need = 2450;
-
-    // kcal by the energy factors, rounded as the ration rounds them.
-    static Dish dish(const QString& name, const QString& weight, double protein, double fat, double carb1,
-                     double carb2)
-    {
-        return {name,
-                weight,
-                protein,
-                fat,
-                carb1,
-                carb2,
-                std::round(4 * protein + 9 * fat + 3.8 * carb1 + 4.1 * carb2)};
-    }
 
     int rationUpperBound() const override { return qMax(1, int(dishes.size())); }
     bool rationIsEmpty() const override { return dishes.isEmpty(); }
@@ -42,7 +30,11 @@ public:
     double GetDishFat(int i) const override { return dishes.value(i - 1).fat; }
     double GetDishCarb1(int i) const override { return dishes.value(i - 1).carb1; }
     double GetDishCarb2(int i) const override { return dishes.value(i - 1).carb2; }
-    double GetDishKkal(int i) const override { return dishes.value(i - 1).kkal; }
+    double GetDishKkal(int i) const override
+    {
+        const Dish d = dishes.value(i - 1);
+        return std::round(4 * d.protein + 9 * d.fat + 3.8 * d.carb1 + 4.1 * d.carb2);
+    }
     QString GetFullGroup() const override { return group; }
     double GetFizEnergy() const override { return need; }
 };

@@ -89,7 +89,7 @@ private slots:
     void composesTheWholePageInOrder()
     {
         FakeReportSource source, empty;
-        source.dishes << FakeReportSource::dish(u"Борщ"_s, u"250"_s, 4.5, 6.25, 10.1, 3);
+        source.dishes << FakeReportSource::Dish{u"Борщ"_s, u"250"_s, 4.5, 6.25, 10.1, 3};
         const double normal = lineHeight(10), date = 70 + lineHeight(14),
                      head = std::round(date + 4 * normal);
         const double dish = std::round(head + 2 * normal), totals = dish + 2 * normal;
@@ -157,70 +157,54 @@ private slots:
         FakeReportSource source;
         source.need = need;
         for (const auto& d : dishes)
-            source.dishes << FakeReportSource::dish(u"Блюдо"_s, u"100"_s, d[0], d[1], d[2], d[3]);
+            source.dishes << FakeReportSource::Dish{u"Блюдо"_s, u"100"_s, d[0], d[1], d[2], d[3]};
         QStringList texts = RecordingCanvas(&source).texts.mid(8); // below the head
         texts.removeAll(kRule);
         QCOMPARE(texts.last(), kFooter); // the rest of the page is there
         QCOMPARE(texts.mid(0, texts.size() - 2).join(u'|'), table);
     }
 
-    void namesBreakEveryThirtyCharacters_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("continuations"); // the lines after the first, at x = 0
-        const QString a30(30, u'а'), indent(24, u' ');
-        QTest::newRow("29: one line") << QString(29, u'б') << QStringList();
-        QTest::newRow("30: an extra line of the indent only") << a30 << QStringList{indent};
-        QTest::newRow("31: two lines") << a30 + u"я"_s << QStringList{indent + u"я"_s};
-        QTest::newRow("60: three lines") << a30 + a30 << QStringList{indent + a30, indent};
-        QTest::newRow("empty: still one line") << QString() << QStringList();
-    }
-    void namesBreakEveryThirtyCharacters()
-    {
-        QFETCH(QString, name);
-        QFETCH(QStringList, continuations);
-        FakeReportSource source;
-        source.dishes << FakeReportSource::dish(name, u"111"_s, 1, 1, 1, 1)
-                      << FakeReportSource::dish(u"Следующее"_s, u"222"_s, 1, 1, 1, 1);
-        const RecordingCanvas page(&source);
-        QStringList atLeftEdge;
-        for (qsizetype i = 0; i < page.texts.size(); ++i)
-            if (page.at[i].x() == 0)
-                atLeftEdge << page.texts[i];
-        QCOMPARE(atLeftEdge, continuations);
-        // The next row starts below the name's last line.
-        const double first = page.at[page.texts.indexOf(u"111"_s)].y(),
-                     next = page.at[page.texts.indexOf(u"222"_s)].y();
-        QCOMPARE(next, std::round(first + (1 + continuations.size()) * lineHeight(10)));
-    }
-
+    // A name breaks every 30 characters onto indented lines at the page's edge.
     // A cell wider than its column's room is printed smaller, down to 6 pt, and
-    // only then continued under itself; the next row starts below it all.
-    void wideCellsNeverRunIntoTheNextColumn_data()
+    // only then continued under itself. The next row starts below it all.
+    void rowCellsKeepToTheirColumns_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("weight");
-        QTest::addColumn<QString>("shrunk"); // the cell printed below 10 pt
-        QTest::addColumn<int>("lines");      // of the row
-        QTest::newRow("fits: as designed") << u"Борщ"_s << u"150/50"_s << QString() << 1;
-        QTest::newRow("three-part weight: smaller") << u"Борщ"_s << u"150/100/50"_s << u"weight"_s << 1;
+        QTest::addColumn<QString>("shrunk");     // the cell printed below 10 pt
+        QTest::addColumn<QStringList>("atEdge"); // the name's lines at x = 0
+        QTest::addColumn<int>("lines");          // of the row
+        const QString a30(30, u'а'), indent(24, u' '), w = u"111"_s;
+        QTest::newRow("29: one line") << QString(29, u'б') << w << QString() << QStringList() << 1;
+        QTest::newRow("30: an extra line of the indent only")
+            << a30 << w << QString() << QStringList{indent} << 2;
+        QTest::newRow("31: two lines") << a30 + u"я"_s << w << QString() << QStringList{indent + u"я"_s} << 2;
+        QTest::newRow("60: three lines")
+            << a30 + a30 << w << QString() << QStringList{indent + a30, indent} << 3;
+        QTest::newRow("empty: still one line") << QString() << w << QString() << QStringList() << 1;
+        QTest::newRow("fits: as designed") << u"Борщ"_s << u"150/50"_s << QString() << QStringList() << 1;
+        QTest::newRow("three-part weight: smaller")
+            << u"Борщ"_s << u"150/100/50"_s << u"weight"_s << QStringList() << 1;
         QTest::newRow("too long even at 6 pt: continued")
-            << u"Борщ"_s << u"150/100/50/25/10/5"_s << u"weight"_s << 2;
-        QTest::newRow("wide letters: smaller name") << QString(29, u'Д') << u"250"_s << u"name"_s << 1;
-        QTest::newRow("widest letters: continued name") << QString(29, u'Ш') << u"250"_s << u"name"_s << 2;
+            << u"Борщ"_s << u"150/100/50/25/10/5"_s << u"weight"_s << QStringList() << 2;
+        QTest::newRow("wide letters: smaller name")
+            << QString(29, u'Д') << u"250"_s << u"name"_s << QStringList() << 1;
+        QTest::newRow("widest letters: continued name")
+            << QString(29, u'Ш') << u"250"_s << u"name"_s << QStringList() << 2;
     }
-    void wideCellsNeverRunIntoTheNextColumn()
+    void rowCellsKeepToTheirColumns()
     {
         QFETCH(QString, name);
         QFETCH(QString, weight);
         QFETCH(QString, shrunk);
+        QFETCH(QStringList, atEdge);
         QFETCH(int, lines);
         FakeReportSource source;
-        source.dishes << FakeReportSource::dish(name, weight, 1, 1, 1, 1)
-                      << FakeReportSource::dish(u"Следующее"_s, u"222"_s, 1, 1, 1, 1);
+        source.dishes = {{name, weight, 1, 1, 1, 1}, {u"Следующее"_s, u"222"_s, 1, 1, 1, 1}};
         const RecordingCanvas page(&source);
         const qsizetype first = 8, next = page.texts.indexOf(u"222"_s); // the row below the head
         QString weightText, nameText;
+        QStringList edge;
         QSet<double> rows;
         for (qsizetype i = first; i < next; ++i) {
             if (page.at[i].x() >= 320) { // the other cells stay as designed
@@ -230,10 +214,14 @@ private slots:
             const bool isWeight = page.at[i].x() == 280;
             QVERIFY2(page.rights[i] < (isWeight ? 320 : 280), qPrintable(page.lines[i]));
             QCOMPARE(page.fonts[i] != u"10pt"_s, shrunk == (isWeight ? u"weight"_s : u"name"_s));
-            (isWeight ? weightText : nameText) += page.texts[i];
+            if (page.at[i].x() == 0)
+                edge << page.texts[i];
+            else
+                (isWeight ? weightText : nameText) += page.texts[i];
             rows << page.at[i].y();
         }
-        QCOMPARE(weightText + u'|' + nameText, weight + u'|' + name);
+        QCOMPARE(edge, atEdge);
+        QCOMPARE(weightText + u'|' + nameText, weight + u'|' + name.left(30));
         QCOMPARE(rows.size(), lines);
         QCOMPARE(page.at[next].y(), std::round(page.at[first].y() + lines * lineHeight(10)));
     }
@@ -251,14 +239,26 @@ private slots:
         QFETCH(bool, footerShown);
         FakeReportSource source;
         for (int i = 0; i < 25; ++i)
-            source.dishes << FakeReportSource::dish(QString(nameLength, QChar(u'А' + i)), u"100"_s, 5, 5, 10,
-                                                    10);
+            source.dishes << FakeReportSource::Dish{
+                QString(nameLength, QChar(u'А' + i)), u"100"_s, 5, 5, 10, 10};
         const RecordingCanvas page(&source);
         QCOMPARE(page.texts.last() == kFooter, footerShown);
         // Nothing is kept below the page; the footer, when there, ends on it.
         const double last = page.at.last().y();
         QVERIFY(last < ReportCanvas::kPageHeight);
         QVERIFY(!footerShown || last + lineHeight(8) <= ReportCanvas::kPageHeight);
+    }
+
+    // A carriage return ends a line like the end of the text, at x = 0.
+    void carriageReturnsBreakLines()
+    {
+        RecordingCanvas canvas;
+        canvas.setFontName(u"Times New Roman"_s);
+        canvas.setX(70);
+        canvas.print(u"\rа\r\rб"_s);
+        const double h = canvas.lineHeight();
+        QCOMPARE(canvas.lines, (QStringList{line(u"а"_s, 0, h), line(u"б"_s, 0, 3 * h)}));
+        QCOMPARE(canvas.y(), 4 * h);
     }
 
 private:

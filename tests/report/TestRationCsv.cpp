@@ -7,7 +7,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXmlStreamReader>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -17,31 +16,9 @@ FakeReportSource twoDishes()
 {
     FakeReportSource source;
     // 10.04 g twice: 10,0 in each row, 20,1 in the totals.
-    source.dishes = {FakeReportSource::dish(u"Борщ; \"наш\""_s, u"150/50"_s, 10.04, 5, 20, 30),
-                     FakeReportSource::dish(u"=Чай"_s, u"200"_s, 10.04, 0, 1, 0)};
+    source.dishes = {{u"Борщ; \"наш\""_s, u"150/50"_s, 10.04, 5, 20, 30},
+                     {u"=Чай"_s, u"200"_s, 10.04, 0, 1, 0}};
     return source;
-}
-
-// The cells of a flat OpenDocument sheet, as "type:value" per cell, row by row.
-QList<QStringList> sheetCells(QFile& fods)
-{
-    QList<QStringList> rows;
-    QXmlStreamReader xml(&fods);
-    while (xml.readNextStartElement() || !xml.atEnd()) {
-        if (xml.name() == u"table-row"_s && xml.isStartElement())
-            rows << QStringList();
-        if (xml.name() != u"table-cell"_s || !xml.isStartElement())
-            continue;
-        const auto a = xml.attributes();
-        const QString type = a.value(u"office:value-type"_s).toString();
-        const QString number = a.value(u"office:value"_s).toString();
-        const int repeat = qMax(1, a.value(u"table:number-columns-repeated"_s).toInt());
-        const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
-        const QString value = type == u"float"_s ? number : type == u"string"_s ? text : QString();
-        for (int i = 0; i < repeat && rows.last().size() < 8; ++i)
-            rows.last() << type + u':' + value;
-    }
-    return rows;
 }
 
 } // namespace
@@ -68,8 +45,9 @@ private slots:
                          u"2;'=Чай;200;10,0;0,0;1,0;44;"_s, u";Итого:;;20,1;5,0;51,0;328;"_s, QString()}));
     }
 
-    // "Opens correctly" proven with the real program: LibreOffice converts the
-    // export (as a Russian-setting user imports it) to a flat sheet.
+    // "Opens correctly" proven with the real program: LibreOffice imports the
+    // export as a Russian-setting user does and writes the sheet back out with
+    // every text cell quoted, so the numbers it read as numbers stand bare.
     void libreOfficeReadsIt()
     {
         const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
@@ -81,26 +59,22 @@ private slots:
         csv.close();
         QProcess lo;
         // A profile of its own, so the user's LibreOffice is never touched.
-        lo.setProcessEnvironment([&] {
-            auto env = QProcessEnvironment::systemEnvironment();
-            env.insert(u"HOME"_s, dir.path());
-            return env;
-        }());
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"HOME"_s, dir.path());
+        lo.setProcessEnvironment(env);
         lo.start(soffice, {u"-env:UserInstallation=file://"_s + dir.filePath(u"profile"_s), u"--headless"_s,
-                           u"--infilter=CSV:59,34,76,1,,1049"_s, u"--convert-to"_s, u"fods"_s, u"--outdir"_s,
-                           dir.path(), csv.fileName()});
+                           u"--infilter=CSV:59,34,76,1,,1049"_s, u"--convert-to"_s,
+                           u"csv:Text - txt - csv (StarCalc):59,34,76,1,,1049,true"_s, u"--outdir"_s,
+                           dir.filePath(u"out"_s), csv.fileName()});
         QVERIFY(lo.waitForFinished(100000));
-        QFile fods(dir.filePath(u"рацион.fods"_s));
-        QVERIFY2(fods.open(QIODevice::ReadOnly), lo.readAllStandardError().constData());
-        const QList<QStringList> rows = sheetCells(fods);
-        QCOMPARE(rows.size(), 8); // three head lines, the blank one, header, two dishes, totals
-        QCOMPARE(rows[5],
-                 (QStringList{u"float:1"_s, u"string:Борщ; \"наш\""_s, u"string:150/50"_s, u"float:10"_s,
-                              u"float:5"_s, u"float:50"_s, u"float:284"_s, u"float:12"_s}));
-        QCOMPARE(rows[6].mid(1, 2), (QStringList{u"string:'=Чай"_s, u"float:200"_s}));
-        QCOMPARE(rows[7].mid(1), (QStringList{u"string:Итого:"_s, u":"_s, u"float:20.1"_s, u"float:5"_s,
-                                              u"float:51"_s, u"float:328"_s, u"float:13"_s}));
-        QCOMPARE(rows[2].value(1), u"float:2450"_s);
+        QFile sheet(dir.filePath(u"out/рацион.csv"_s));
+        QVERIFY2(sheet.open(QIODevice::ReadOnly), lo.readAllStandardError().constData());
+        const QStringList rows = QString::fromUtf8(sheet.readAll()).split(u'\n');
+        QCOMPARE(rows.size(), 9); // head, blank, header, two dishes, totals, and the last line's end
+        QCOMPARE(rows[2], u"\"Суточная потребность, ккал\";2450;;;;;;"_s);
+        QCOMPARE(rows[5], u"1;\"Борщ; \"\"наш\"\"\";\"150/50\";10;5;50;284;12"_s);
+        QVERIFY2(rows[6].startsWith(u"2;\"'=Чай\";200;"_s), qPrintable(rows[6]));
+        QCOMPARE(rows[7], u";\"Итого:\";;20.1;5;51;328;13"_s);
     }
 };
 
