@@ -85,7 +85,7 @@ private slots:
     {
         HostileServer hostile("$Mess=" + QByteArray("line of text\r\n").repeated(80000) + "<\xA5>");
         fFeat window;
-        window.tPort->setText(hostile.port());
+        window.setServerAddress(QString(), hostile.port());
         QRect boxFrame;
         QRect screen;
         bool clicked = false;
@@ -117,7 +117,7 @@ private slots:
         const QString port = g_desktop->startDemoServer(QStringLiteral(BRASTEL_DEMO_BINARY));
         QVERIFY(!port.isEmpty());
         fFeat window;
-        window.tPort->setText(port);
+        window.setServerAddress(QString(), port);
         FitnessController fitness(window.session());
         const RationReportSource report(fitness);
         connectFitness(window, fitness, report);
