@@ -71,7 +71,7 @@ private slots:
         QTest::addColumn<QString>("output"); // the start of what it writes
         QTest::newRow("unknown") << u"--bogus"_s << 2 << u"quorvel: unknown argument \"--bogus\""_s;
         QTest::newRow("bad port") << u"--server=1.2.3.4:99999"_s << 2 << u"quorvel: malformed server"_s;
-        QTest::newRow("help") << u"--help"_s << 0 << u"Usage: quorvel"_s;
+        QTest::newRow("help") << u"--help"_s << 0 << u"Usage: quorvel [--server HOST[:PORT]]"_s;
         QTest::newRow("version") << u"--version"_s << 0 << u"quorvel 1.0.0"_s;
     }
 

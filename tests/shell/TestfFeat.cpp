@@ -170,7 +170,8 @@ private slots:
     }
 
     // The stored size as shown; then, typed into the box as a click leaves
-    // it (its whole text selected), what it shows and stores at once.
+    // it (its whole text selected), what it shows and stores at once. Which
+    // keys and texts are numbers is the number helpers' own rule.
     void fontSize_data()
     {
         QTest::addColumn<QString>("stored"); // null: nothing stored
@@ -178,19 +179,13 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("storedAfter"); // showing alone stores nothing
         QTest::newRow("nothing stored") << QString() << QString() << u"24"_s << QString();
-        QTest::newRow("a number") << u"18"_s << QString() << u"18"_s << u"18"_s;
-        QTest::newRow("decimal comma") << u"10,5"_s << QString() << u"10,5"_s << u"10,5"_s;
         QTest::newRow("shortest form") << u"12,0"_s << QString() << u"12"_s << u"12,0"_s;
-        QTest::newRow("point is not a decimal") << u"1.4"_s << QString() << u"24"_s << u"1.4"_s;
         QTest::newRow("1 replaces the selected size") << u"abc"_s << u"1"_s << u"1"_s << u"1"_s;
-        QTest::newRow("no upper limit") << u"abc"_s << u"120,5"_s << u"120,5"_s << u"120,5"_s;
         QTest::newRow("minus, letter, point, blank refused") << u"abc"_s << u"-1a. 6"_s << u"16"_s << u"16"_s;
-        QTest::newRow("backspace") << u"abc"_s << u"12\b"_s << u"1"_s << u"1"_s;
         QTest::newRow("delete, and the store keeps its text")
             << u"abc"_s << u"\x7f"_s << QString() << u"abc"_s;
         // Slashes are accepted, but a text ending in one is not a number.
         QTest::newRow("slash shown not stored") << u"abc"_s << u"14/"_s << u"14/"_s << u"14"_s;
-        QTest::newRow("backslash shown not stored") << u"abc"_s << u"14\\"_s << u"14\\"_s << u"14"_s;
     }
 
     void fontSize()
