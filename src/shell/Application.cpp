@@ -110,10 +110,7 @@ int runQuorvel(int argc, char* argv[])
 
     fFeat window;
     joinSingleInstance(instance, window);
-    if (!options.host.isEmpty())
-        window.tIP->setText(options.host);
-    if (!options.port.isEmpty())
-        window.tPort->setText(options.port);
+    window.setServerAddress(options.host, options.port);
 
     // The replies' owner: the recipe data and the fitness window, loaded when
     // the first catalogue arrives.

@@ -245,6 +245,14 @@ void fFeat::cDisCon_Click()
     showConnected(false);
 }
 
+void fFeat::setServerAddress(const QString& host, const QString& port)
+{
+    if (!host.isEmpty())
+        tIP->setText(host);
+    if (!port.isEmpty())
+        tPort->setText(port);
+}
+
 void fFeat::cLocal_Click()
 {
     tIP->setText(wC().LocalIP());

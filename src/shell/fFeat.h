@@ -58,6 +58,8 @@ public:
     void cLocal_Click();
     // Sends the text of tCom unchanged.
     void cSend_Click();
+    // The server named on the command line: an empty part leaves its box as it is.
+    void setServerAddress(const QString& host, const QString& port);
 
     // Frames and sends one request through the session.
     void SendCommand(const QString& command) override;
@@ -91,22 +93,6 @@ public:
     void bringToFront() override;
     int socketState() const override;
 
-    // The window's controls, named as designed. Owned by the window.
-    QLabel* Label1;
-    QLineEdit* tIP;
-    QLabel* Label2;
-    QLineEdit* tPort;
-    QPushButton* cLocal;
-    QPushButton* cCon;
-    QPushButton* cDisCon;
-    QLabel* lSend;
-    QPlainTextEdit* tCom;
-    QPushButton* cSend;
-    QPlainTextEdit* lStatus;
-    QLabel* lFont;
-    QLineEdit* tFont;
-    QLabel* Label3;
-
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -132,4 +118,21 @@ private:
     // Where the window was when minimising hid it.
     std::optional<QPoint> m_hiddenAt;
     bool m_saveFailureReported = false;
+
+    // The window's controls, named as designed (tests find them by these
+    // names). Owned by the window.
+    QLabel* Label1 = nullptr;
+    QLineEdit* tIP = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* tPort = nullptr;
+    QPushButton* cLocal = nullptr;
+    QPushButton* cCon = nullptr;
+    QPushButton* cDisCon = nullptr;
+    QLabel* lSend = nullptr;
+    QPlainTextEdit* tCom = nullptr;
+    QPushButton* cSend = nullptr;
+    QPlainTextEdit* lStatus = nullptr;
+    QLabel* lFont = nullptr;
+    QLineEdit* tFont = nullptr;
+    QLabel* Label3 = nullptr;
 };

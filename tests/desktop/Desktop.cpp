@@ -184,14 +184,8 @@ QString Desktop::trayIcon(const QString& className) const
 
 bool isPainted(const QImage& picture)
 {
-    if (picture.isNull())
-        return false;
-    const QRgb first = picture.pixel(0, 0);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            if (picture.pixel(x, y) != first)
-                return true;
-        }
-    }
-    return false;
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    QImage uniform(rgb.size(), QImage::Format_RGB32);
+    uniform.fill(rgb.isNull() ? 0 : rgb.pixel(0, 0));
+    return !rgb.isNull() && rgb != uniform;
 }

@@ -22,8 +22,6 @@ public:
 
     bool isReady() const { return m_ready; }
     QString error() const { return m_error; }
-    // ":N"
-    QString display() const { return m_display; }
     // The environment for a program on this desktop: no session bus, so Qt
     // uses the XEmbed notification area that trayer hosts.
     QProcessEnvironment environment() const;

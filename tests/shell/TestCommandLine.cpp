@@ -58,12 +58,6 @@ private slots:
         else if (options.action == Action::Run)
             QCOMPARE(options.host + u'|' + options.port, result);
     }
-
-    void texts()
-    {
-        QCOMPARE(CommandLine::versionText(), u"quorvel 1.0.0"_s);
-        QVERIFY(CommandLine::helpText().startsWith(u"Usage: quorvel [--server HOST[:PORT]]"_s));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

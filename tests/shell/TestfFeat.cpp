@@ -1,12 +1,18 @@
 #include "shell/fFeat.h"
 
+#include "common/ErrorBox.h"
 #include "common/Settings.h"
+#include "protocol/ServerSession.h"
+#include "protocol/TcpClientSocket.h"
+#include "shell/FeatGeometry.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SilentPort.h"
 #include "support/TempSettings.h"
+#include "support/WirePeer.h"
+#include "tray/fTray.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,53 +21,86 @@
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+using Dialogs::Answer;
 
 namespace {
 
-// The stored font size as the store holds it (invalid when nothing is stored).
-QVariant storedFontSize()
+const QString kBusy = u"\rВозможно сервер занят или недоступен"_s;
+// cCon, cDisCon, tray items 4 "Включить" and 5 "Выключить".
+const QList<bool> kConnected{false, true, false, true};
+const QList<bool> kNotConnected{true, false, true, false};
+const QList<bool> kAsCreated{true, true, true, true};
+
+QSettings store()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_s)
-        .value(u"UserInterface/Brastel.FontSize"_s);
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_s);
 }
 
-void storeFontSize(const QString& value)
-{
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_s)
-        .setValue(u"UserInterface/Brastel.FontSize"_s, value);
-}
-
-// The main window shown with its tray, on a temporary store, every box
-// scripted and the end of the program counted instead of carried out.
+// One main window on a temporary store, every box scripted, the end of the
+// program counted instead of carried out, and a real server on 127.0.0.1.
 struct Rig
 {
-    Rig()
+    explicit Rig(std::chrono::milliseconds connectTimeout = 20s) : window(socket(connectTimeout))
+    {
+        window.setEndProgramHandler([this] { ++ended; });
+    }
+    static std::unique_ptr<ClientSocket> socket(std::chrono::milliseconds timeout)
+    {
+        auto socket = std::make_unique<TcpClientSocket>();
+        socket->setConnectTimeout(timeout);
+        return socket;
+    }
+    // A control by its designed name.
+    template <typename T = QWidget> T* control(const char* name) const
+    {
+        return window.findChild<T*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    }
+    void usePort(const QString& port) { window.setServerAddress(QString(), port); }
+    // Shown with its tray, as after start-up, without connecting.
+    bool show()
     {
         window.trayCommands().Show_Tray(window);
-        window.setEndProgramHandler([this] { ++ended; });
         window.show();
-        exposed = QTest::qWaitForWindowExposed(&window);
+        return QTest::qWaitForWindowExposed(&window);
     }
+    // Start-up against the peer, until the first request has arrived.
+    bool start()
+    {
+        usePort(QString::number(peer.port()));
+        window.Form_Load();
+        return QTest::qWaitFor([this] { return peer.requests().size() == 1; });
+    }
+
+    // The log as the program keeps it, CR LF between lines.
+    QString log() const { return window.session().statusLog().text(); }
+    QList<bool> ui() const
+    {
+        const PopupMenu* menu = window.trayCommands().tray()->PopupMenuObject();
+        return {control("cCon")->isEnabled(), control("cDisCon")->isEnabled(), menu->isEnabled(4),
+                menu->isEnabled(5)};
+    }
+    int state() const { return window.socketState(); }
+    void click(const char* button) { QTest::mouseClick(control(button), Qt::LeftButton); }
 
     TempSettings settings;
     ScriptedDialogs dialogs;
+    WirePeer peer;
     fFeat window;
-    bool exposed = false;
     int ended = 0;
 };
 
 } // namespace
 
-// The main window on its own: controls, font size, minimising and closing.
-// Its connection is tested in TestfFeatConnection.
 class TestfFeat : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void controlsCarryTheirTexts()
+    void controlsAsDesigned()
     {
         Rig rig;
+        QVERIFY(rig.show());
         const fFeat& window = rig.window;
         QCOMPARE(window.windowTitle(), u"Клиент"_s);
         QVERIFY(!window.windowIcon().isNull());
@@ -76,82 +115,94 @@ private slots:
                  u"cLocal=Локально, cCon=Подключить, cDisCon=Отключить, lSend=Отсылка команд:, "
                  u"tCom=, cSend=Send!, lStatus=Лог сервера:\n, lFont=Размер шрифта, tFont=, "
                  u"Label3=пт."_s);
-        QVERIFY(window.cCon->isEnabled() && window.cDisCon->isEnabled());
-    }
-
-    void layoutFollowsTheTwipsTableAndTabOrder()
-    {
-        Rig rig;
-        QVERIFY(rig.exposed);
-        const fFeat& window = rig.window;
-        const qreal dpiX = window.screen()->logicalDotsPerInchX();
-        const qreal dpiY = window.screen()->logicalDotsPerInchY();
-        const auto px = [](int twips, qreal dpi) { return qRound(twips * dpi / 1440.0); };
-        QCOMPARE(window.size(), QSize(px(7335, dpiX), px(4575, dpiY)));
+        QCOMPARE(rig.ui(), kAsCreated);
+        const auto px = [](int twips, qreal dpi) { return FeatGeometry::toPixels(twips, dpi); };
+        const QScreen* screen = window.screen();
+        QCOMPARE(window.size(),
+                 QSize(px(7335, screen->logicalDotsPerInchX()), px(4575, screen->logicalDotsPerInchY())));
         QCOMPARE(window.minimumSize(), window.maximumSize());
-        QCOMPARE(window.tIP->geometry().topLeft(), QPoint(px(1560, dpiX), px(120, dpiY)));
-        QCOMPARE(window.lStatus->width(), px(7215, dpiX));
-        QVERIFY(window.rect().contains(window.Label3->geometry()));
         // The manual command facility lies beyond the client area, yet in the tab order.
-        for (QWidget* facility : QList<QWidget*>{window.lSend, window.tCom, window.cSend})
-            QVERIFY(!window.rect().intersects(facility->geometry()));
-        window.tIP->setFocus();
-        for (QWidget* next : QList<QWidget*>{window.tPort, window.cLocal, window.cCon, window.cDisCon,
-                                             window.tCom, window.cSend, window.lStatus, window.tFont}) {
+        for (const char* facility : {"lSend", "tCom", "cSend"})
+            QVERIFY(!window.rect().intersects(rig.control(facility)->geometry()));
+        rig.control("tIP")->setFocus();
+        for (const char* next : {"tPort", "cLocal", "cCon", "cDisCon", "tCom", "cSend", "lStatus", "tFont"}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), next);
+            QCOMPARE(QApplication::focusWidget(), rig.control(next));
         }
+        // "Локально" fills in this computer's address, and does not connect.
+        const QString logBefore = rig.log();
+        rig.click("cLocal");
+        const QString local = rig.control<QLineEdit>("tIP")->text();
+        QVERIFY(local == rig.window.wC().LocalIP() && !local.isEmpty());
+        QCOMPARE(rig.log(), logBefore);
+        QCOMPARE(rig.state(), int(ClientSocket::sckClosed));
     }
 
-    void showFont_data()
+    void twipsBecomePixelsRoundingHalvesUp()
+    {
+        QCOMPARE(FeatGeometry::toPixels(7335, 144.0), 734); // 733.5
+        QCOMPARE(FeatGeometry::toPixels(4, 144.0), 0);      // 0.4
+        QCOMPARE(FeatGeometry::toPixels(QRect(1440, 1440, 1440, 1440), 96.0, 192.0), QRect(96, 192, 96, 192));
+    }
+
+    void captionsGrowAndPushTheirRowAlong_data()
+    {
+        QTest::addColumn<QList<QRect>>("rects");
+        QTest::addColumn<QList<int>>("needed");
+        QTest::addColumn<QList<QRect>>("fitted");
+        const QRect label(0, 0, 50, 10), box(60, 0, 100, 10), button(170, 0, 40, 20), below(0, 30, 50, 10);
+        QTest::newRow("room enough") << QList{label, box} << QList{40, 0} << QList{label, box};
+        QTest::newRow("grows into the gap")
+            << QList{label, box} << QList{55, 0} << QList{QRect(0, 0, 55, 10), box};
+        QTest::newRow("pushes the row along, not the next row")
+            << QList{label, box, button, below} << QList{80, 0, 0, 80}
+            << QList{QRect(0, 0, 80, 10), box.translated(25, 0), button.translated(20, 0),
+                     QRect(0, 30, 80, 10)};
+        QTest::newRow("order of the table kept")
+            << QList{button, label} << QList{60, 200} << QList{QRect(205, 0, 60, 20), QRect(0, 0, 200, 10)};
+    }
+
+    void captionsGrowAndPushTheirRowAlong()
+    {
+        QFETCH(QList<QRect>, rects);
+        QFETCH(QList<int>, needed);
+        QTEST(FeatGeometry::fitCaptions(rects, needed, 5), "fitted");
+    }
+
+    // The stored size as shown; then, typed into the box as a click leaves
+    // it (its whole text selected), what it shows and stores at once. Which
+    // keys and texts are numbers is the number helpers' own rule.
+    void fontSize_data()
     {
         QTest::addColumn<QString>("stored"); // null: nothing stored
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("nothing stored") << QString() << u"24"_s;
-        QTest::newRow("a number") << u"18"_s << u"18"_s;
-        QTest::newRow("decimal comma") << u"10,5"_s << u"10,5"_s;
-        QTest::newRow("shortest form") << u"12,0"_s << u"12"_s;
-        QTest::newRow("not a number") << u"abc"_s << u"24"_s;
-        QTest::newRow("point is not a decimal") << u"1.4"_s << u"24"_s;
-    }
-
-    void showFont()
-    {
-        QFETCH(QString, stored);
-        Rig rig;
-        if (!stored.isNull())
-            storeFontSize(stored);
-        rig.window.Show_Font();
-        QTEST(rig.window.tFont->text(), "shown");
-        QCOMPARE(storedFontSize().toString(), stored); // showing stores nothing
-    }
-
-    void typedSizesAreFilteredAndStoredAtOnce_data()
-    {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("1 replaces the selected size") << u"1"_s << u"1"_s << u"1"_s;
-        QTest::newRow("no upper limit") << u"120,5"_s << u"120,5"_s << u"120,5"_s;
-        QTest::newRow("minus, letter, point, blank refused") << u"-1a. 6"_s << u"16"_s << u"16"_s;
-        QTest::newRow("backspace") << u"12\b"_s << u"1"_s << u"1"_s;
-        QTest::newRow("delete, and the store keeps its text") << u"\x7f"_s << QString() << u"abc"_s;
+        QTest::addColumn<QString>("storedAfter"); // showing alone stores nothing
+        QTest::newRow("nothing stored") << QString() << QString() << u"24"_s << QString();
+        QTest::newRow("shortest form") << u"12,0"_s << QString() << u"12"_s << u"12,0"_s;
+        QTest::newRow("1 replaces the selected size") << u"abc"_s << u"1"_s << u"1"_s << u"1"_s;
+        QTest::newRow("minus, letter, point, blank refused") << u"abc"_s << u"-1a. 6"_s << u"16"_s << u"16"_s;
+        QTest::newRow("delete, and the store keeps its text")
+            << u"abc"_s << u"\x7f"_s << QString() << u"abc"_s;
         // Slashes are accepted, but a text ending in one is not a number.
-        QTest::newRow("slash shown not stored") << u"14/"_s << u"14/"_s << u"14"_s;
-        QTest::newRow("backslash shown not stored") << u"14\\"_s << u"14\\"_s << u"14"_s;
+        QTest::newRow("slash shown not stored") << u"abc"_s << u"14/"_s << u"14/"_s << u"14"_s;
     }
 
-    void typedSizesAreFilteredAndStoredAtOnce()
+    void fontSize()
     {
+        QFETCH(QString, stored);
         QFETCH(QString, typed);
         Rig rig;
-        QVERIFY(rig.exposed);
-        QLineEdit* tFont = rig.window.tFont;
-        storeFontSize(u"abc"_s);
+        QVERIFY(rig.show());
+        auto* tFont = rig.control<QLineEdit>("tFont");
+        if (!stored.isNull())
+            store().setValue(u"UserInterface/Brastel.FontSize"_s, stored);
         rig.window.Show_Font();
-        // Focus by a click, which on its own would only place the caret.
-        tFont->setFocus(Qt::MouseFocusReason);
-        QCOMPARE(tFont->selectedText(), u"24"_s);
+        if (!typed.isEmpty()) {
+            // Focus by a click, which on its own would only place the caret.
+            tFont->setFocus(Qt::MouseFocusReason);
+            QCOMPARE(tFont->selectedText(), u"24"_s);
+        }
         for (const QChar c : typed) {
             if (c == u'\x7f') // as a keyboard sends it, character and all
                 QTest::sendKeyEvent(QTest::Click, tFont, Qt::Key_Delete, QString(c), Qt::NoModifier);
@@ -159,7 +210,7 @@ private slots:
                 QTest::keyClick(tFont, c.toLatin1());
         }
         QTEST(tFont->text(), "shown");
-        QTEST(storedFontSize().toString(), "stored");
+        QTEST(store().value(u"UserInterface/Brastel.FontSize"_s).toString(), "storedAfter");
     }
 
     void aStoreThatCannotBeWrittenIsReportedOnce()
@@ -169,30 +220,32 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         SettingsStore::useFolder(blocker.fileName());
         rig.dialogs.expectBox();
-        rig.window.tFont->setText(u"1"_s);
-        rig.window.tFont->setText(u"12"_s); // the program goes on, asking nothing more
+        auto* tFont = rig.control<QLineEdit>("tFont");
+        tFont->setText(u"1"_s);
+        tFont->setText(u"12"_s); // the program goes on, asking nothing more
         QCOMPARE(rig.dialogs.boxes().size(), 1);
         QVERIFY2(
             rig.dialogs.boxTexts().first().startsWith(u"Не удалось сохранить настройку Brastel.FontSize\r"_s),
             qPrintable(rig.dialogs.boxTexts().first()));
-        QCOMPARE(rig.window.tFont->text(), u"12"_s);
+        QCOMPARE(tFont->text(), u"12"_s);
     }
 
     void closing_data()
     {
         QTest::addColumn<bool>("ask");
-        QTest::addColumn<Dialogs::Answer>("answer");
-        QTest::newRow("Yes") << true << Dialogs::Answer::Yes;
-        QTest::newRow("No") << true << Dialogs::Answer::No;
-        QTest::newRow("not asking") << false << Dialogs::Answer::Ok;
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("Yes") << true << Answer::Yes;
+        QTest::newRow("No") << true << Answer::No;
+        QTest::newRow("not asking") << false << Answer::Ok;
     }
 
     void closing()
     {
         QFETCH(bool, ask);
-        QFETCH(Dialogs::Answer, answer);
-        const bool ends = answer != Dialogs::Answer::No;
+        QFETCH(Answer, answer);
+        const bool ends = answer != Answer::No;
         Rig rig;
+        rig.show();
         rig.window.bUnLoadQues = ask;
         if (ask)
             rig.dialogs.expectBox(answer);
@@ -220,7 +273,7 @@ private slots:
     {
         QFETCH(bool, notificationArea);
         Rig rig;
-        QVERIFY(rig.exposed);
+        QVERIFY(rig.show());
         fFeat& window = rig.window;
         if (notificationArea)
             window.setNotificationAreaCheck([] { return true; });
@@ -238,6 +291,151 @@ private slots:
         window.showWindow();
         window.setNormalState();
         QVERIFY(!window.isMinimized() && window.isVisible());
+    }
+
+    void startUpConnectsAsksForTheCatalogueAndDisconnectsSilently()
+    {
+        Rig rig;
+        QString atConnect; // what the connect step finds done before it
+        connect(rig.control<QPlainTextEdit>("lStatus"), &QPlainTextEdit::textChanged, this, [&] {
+            if (atConnect.isEmpty())
+                atConnect = u"tray %1, font %2, asking %3"_s.arg(rig.window.trayCommands().tray() != nullptr)
+                                .arg(rig.control<QLineEdit>("tFont")->text())
+                                .arg(rig.window.bUnLoadQues);
+        });
+        QVERIFY(rig.start());
+        QCOMPARE(atConnect, u"tray 1, font 24, asking 0"_s);
+        QVERIFY(rig.window.bUnLoadQues);
+        // Framed with the terminator, in Windows-1251: "<", 0xA5, ">".
+        QCOMPARE(rig.peer.rawRequests(0), QByteArray("$GetDishTables<\xA5>"));
+        // The first line follows an empty one: the heading already ends in a break.
+        QTRY_COMPARE(rig.log(), u"Лог сервера:\r\n\r\nПодключаемся к серверу: 127.0.0.1 через порт %1\r\n"
+                                u"Подключислись к серверу!"_s.arg(rig.peer.port()));
+        QCOMPARE(rig.ui(), kConnected);
+
+        rig.control<QPlainTextEdit>("tCom")->setPlainText(u"$Mess=раз\nдва"_s);
+        rig.click("cSend");
+        // A multi-line box's line breaks go out as the program's own CR LF.
+        QTRY_COMPARE(rig.peer.requests().value(1), u"$Mess=раз\r\nдва"_s);
+
+        const QString logBefore = rig.log();
+        rig.click("cDisCon");
+        QCOMPARE(rig.ui(), kNotConnected);
+        QCOMPARE(rig.state(), int(ClientSocket::sckClosed));
+        QTRY_COMPARE(rig.peer.closedCount(), 1);
+        QCoreApplication::processEvents(); // a closed event would ask its question now
+        QCOMPARE(rig.log(), logBefore);
+    }
+
+    // Every way a connection fails or ends, answered as scripted; "Отключить"
+    // then always leaves the socket closed.
+    void failures_data()
+    {
+        QTest::addColumn<QString>("target"); // host:port, "peer" for the peer, "silent", "gone"
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QString>("box");  // the start of every box, "title: text"
+        QTest::addColumn<int>("attempts"); // "connecting" lines in the log
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QList<bool>>("ui");
+        const QString lost =
+            u"Quorvel: Потеряно соединение с сервером!"_s + kBusy + u"\r\rПодключиться повторно?"_s;
+        QTest::newRow("closed by the server, Yes reconnects")
+            << u"peer"_s << QList{Answer::Yes} << lost << 2 << int(ClientSocket::sckConnected) << kConnected;
+        QTest::newRow("closed by the server, No stays closed")
+            << u"peer"_s << QList{Answer::No} << lost << 1 << int(ClientSocket::sckClosed) << kNotConnected;
+        // An error changes no button or item.
+        QTest::newRow("refused, asked again until No")
+            << u"gone"_s << QList{Answer::Yes, Answer::Yes, Answer::No}
+            << u"Quorvel: Соединение не установлено!"_s + kBusy + u"\r\rПовторить попытку подключения?"_s << 3
+            << int(ClientSocket::sckClosed) << kAsCreated;
+        QTest::newRow("timed out") << u"silent"_s << QList{Answer::Ok}
+                                   << u"Ventaro: "_s +
+                                          errorBoxText(u"Истекло время ожидания"_s + kBusy +
+                                                           u"\rПовторите попытку подключения позже"_s,
+                                                       u"fConnect"_s, u"wC_Error"_s, 10060)
+                                   << 1 << int(ClientSocket::sckClosed) << kAsCreated;
+        // Not a valid host name: the lookup fails at once, with no query
+        // leaving this computer. Left in its error state, which the tray
+        // shows as open.
+        QTest::newRow("error outside the table, by number")
+            << u"no such host:400"_s << QList{Answer::Ok} << u"Ошибка!: 11001\r"_s << 1
+            << int(ClientSocket::sckError) << kAsCreated;
+        QTest::newRow("unusable port fails before any attempt")
+            << u"127.0.0.1:4o0"_s << QList{Answer::Ok}
+            << u"Quorvel: Не удалось начать подключение к серверу.\rПорт сервера «4o0»"_s << 0
+            << int(ClientSocket::sckClosed) << kAsCreated;
+    }
+
+    void failures()
+    {
+        QFETCH(QString, target);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QString, box);
+        SilentPort silent;
+        Rig rig(target == u"silent" ? 150ms : 20s);
+        QTcpServer gone; // a port where nothing listens any more
+        gone.listen(QHostAddress::LocalHost, 0);
+        const QString gonePort = QString::number(gone.serverPort());
+        gone.close();
+        if (target == u"peer")
+            QVERIFY(rig.start());
+        else if (target == u"silent")
+            rig.usePort(silent.port());
+        else if (target == u"gone")
+            rig.usePort(gonePort);
+        else
+            rig.window.setServerAddress(target.section(u':', 0, 0), target.section(u':', 1));
+        for (const Answer answer : answers)
+            rig.dialogs.expectBox(answer);
+        if (target == u"peer")
+            rig.peer.close(0);
+        else
+            rig.window.Form_Load();
+        QTRY_COMPARE(rig.dialogs.boxes().size(), answers.size());
+        for (const Dialogs::Box& shown : rig.dialogs.boxes()) {
+            QVERIFY2((shown.title + u": "_s + shown.text).startsWith(box), qPrintable(shown.text));
+            QCOMPARE(shown.buttons, answers.size() > 1 || answers[0] != Answer::Ok ? Dialogs::Buttons::YesNo
+                                                                                   : Dialogs::Buttons::Ok);
+        }
+        if (answers.contains(Answer::Yes) && target == u"peer")
+            QTRY_COMPARE(rig.peer.requests(1), QStringList{u"$GetDishTables"_s});
+        QTEST(int(rig.log().count(u"\r\nПодключаемся к серверу: "_s)), "attempts");
+        QTEST(rig.state(), "state");
+        QTEST(rig.ui(), "ui");
+        rig.click("cDisCon");
+        QCOMPARE(rig.state(), int(ClientSocket::sckClosed));
+    }
+
+    void aPendingAttemptIsAbandonedForANewOne()
+    {
+        SilentPort silent;
+        Rig rig(150ms);
+        rig.usePort(silent.port());
+        rig.window.cCon_Click();
+        QCOMPARE(rig.state(), int(ClientSocket::sckConnecting));
+        rig.usePort(QString::number(rig.peer.port()));
+        rig.click("cCon");
+        QTRY_COMPARE(rig.peer.requests(), QStringList{u"$GetDishTables"_s});
+        QTest::qWait(400); // the abandoned attempt's timer would have fired by now
+        QCOMPARE(rig.peer.requests().size(), 1);
+        QCOMPARE(rig.log().count(u"\r\nПодключислись к серверу!"_s), 1);
+        QCOMPARE(rig.state(), int(ClientSocket::sckConnected));
+    }
+
+    void brokenTextIsNotGluedToTheNextConnection()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        rig.peer.send(0, u"$Mess=половина"_s); // half a message, then the server goes away
+        rig.dialogs.expectBox(Answer::No);
+        rig.peer.close(0);
+        QTRY_COMPARE(rig.dialogs.boxes().size(), 1);
+        QCOMPARE(rig.window.session().bufferedBytes(), qsizetype(14));
+        rig.click("cCon");
+        QTRY_COMPARE(rig.peer.requests(1).size(), 1);
+        rig.peer.send(1, u"Привет<Ґ>"_s);
+        // Glued, it would have read as "$Mess=половинаПривет" and opened a box.
+        QTRY_VERIFY(rig.log().endsWith(u"\r\nНеизвестная команда сервера: Привет"_s));
     }
 };
 
