@@ -6,21 +6,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
 #include <QToolTip>
 
+#include <functional>
 #include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString kBorshch = u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200"_s;
 const QString kFull = u"Белки-10,0г, Жиры-5,0г, Углеводы-50,0г, Калорийность-284ккал"_s;
-const QString kNorms = u"x<Sc>I<Sc>1,4<Sc>18-29<Sc>2450<Str>x<Sc>I<Sc>1,4<Sc>30-39<Sc>2300<Str>"
-                       u"x<Sc>II<Sc>1,6<Sc>18-29<Sc>2800"_s;
 } // namespace
 
 class TestfEnergy : public QObject
@@ -28,6 +27,7 @@ class TestfEnergy : public QObject
     Q_OBJECT
 
     std::optional<FitnessFixture> f;
+    int m_closeProgram = 0;
 
     fEnergy& window() { return f->controller.energy(); }
     QListWidget* lBases() { return f->control<QListWidget>("lBases"); }
@@ -76,7 +76,12 @@ class TestfEnergy : public QObject
     }
 
 private slots:
-    void init() { f.emplace(); }
+    void init()
+    {
+        f.emplace();
+        m_closeProgram = 0;
+        f->controller.setCloseProgramHandler([this] { ++m_closeProgram; });
+    }
 
     // The next init() drops this test's fixture, windows first.
     void cleanup() { QCOMPARE(f->dialogs.pending(), 0); }
@@ -431,6 +436,86 @@ private slots:
                  QStringList{u"Ошибка загрузки главного массива физиологических норм!"_s});
         QCOMPARE(cKFA->count() + cVozr->count(), 0);
         QCOMPARE(f->controller.GetFizEnergy(), 0.0);
+    }
+
+    void firstTouchLoads_data()
+    {
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QStringList>("sent");
+        const QString men = u"$Get_Man_Norm"_s;
+        QTest::newRow("catalogue") << 0 << true << QStringList{men, u"$GetDishes=Супы"_s};
+        QTest::newRow("dish list") << 1 << true << QStringList{men};
+        QTest::newRow("composition") << 2 << false << QStringList{men};
+        QTest::newRow("norm table") << 3 << false << QStringList{men};
+        QTest::newRow("empty norm table touches nothing") << 4 << false << QStringList();
+    }
+    void firstTouchLoads()
+    {
+        QFETCH(int, reply);
+        QFETCH(bool, shown);
+        QFETCH(QStringList, sent);
+        FitnessController& c = f->controller;
+        QCOMPARE(c.window(), nullptr);
+        const std::function<void()> replies[] = {
+            [&] { c.form_Bases_Bl(u"Супы"_s); }, [&] { c.form_Dishes_Bl(u"Борщ"_s); },
+            [&] { c.receiveComposition(kBorshch); }, [&] { c.receiveNorm(kNorms); },
+            [&] { c.receiveNorm(QString()); }};
+        replies[reply]();
+        QCOMPARE(f->link.sent, sent);
+        QCOMPARE(c.window() != nullptr, !sent.isEmpty());
+        QCOMPARE(c.window() && c.window()->isVisible(), shown);
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<Dialogs::Answer>("answer");
+        QTest::newRow("No") << true << Dialogs::Answer::No;
+        QTest::newRow("Yes ends the program") << true << Dialogs::Answer::Yes;
+        QTest::newRow("a hidden window asks too") << false << Dialogs::Answer::No;
+    }
+    void closing()
+    {
+        QFETCH(bool, shown);
+        QFETCH(Dialogs::Answer, answer);
+        FitnessController& c = f->controller;
+        c.receiveNorm(kNorms);
+        c.receiveComposition(kBorshch);
+        if (shown)
+            c.form_Bases_Bl(u"Супы"_s);
+        cAdd()->click();
+        f->control<QPushButton>("cPrint")->click(); // no preview to open yet: nothing happens
+        // The hooks reach the window loaded now and every one loaded later.
+        int previews = 0;
+        c.setPrintHandler([&] { ++previews; });
+        f->control<QPushButton>("cPrint")->click();
+
+        const QPointer<fEnergy> window = c.window();
+        f->dialogs.expectBox(answer);
+        QVERIFY(window->close());
+        const Dialogs::Box box = f->dialogs.boxes().value(0);
+        QCOMPARE(box.text, u"Закрыть всю программу?"_s);
+        QCOMPARE(box.buttons, Dialogs::Buttons::YesNo);
+        QCOMPARE(box.icon, Dialogs::Icon::Question);
+        QCOMPARE(m_closeProgram, answer == Dialogs::Answer::Yes ? 1 : 0);
+        QCOMPARE(c.window(), nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window);
+
+        // The next touch loads a fresh window: empty ration, first caption, the
+        // men's norms asked for again. The table and the loaded dish outlive it.
+        f->link.take();
+        c.form_Dishes_Bl(u"Щи"_s);
+        QVERIFY(c.recipeData().rationEntries().isEmpty());
+        QCOMPARE(f->control<QPushButton>("cAdd")->text(), u"&Добавить"_s);
+        QCOMPARE(f->link.sent, QStringList{u"$Get_Man_Norm"_s});
+        QCOMPARE(c.sNorm(), kNorms);
+        f->control<QLineEdit>("tOut")->setText(u"100"_s);
+        cAdd()->click();
+        QCOMPARE(c.recipeData().rationEntries().GetDishName(1), u"Борщ"_s);
+        f->control<QPushButton>("cPrint")->click();
+        QCOMPARE(previews, 2);
     }
 };
 

@@ -14,10 +14,9 @@
 #include <functional>
 #include <optional>
 
-using namespace Qt::Literals::StringLiterals;
+using namespace Qt::StringLiterals;
 
 namespace {
-const QString kNorms = u"x<Sc>I<Sc>1,4<Sc>18-29<Sc>2450<Str>x<Sc>I<Sc>1,4<Sc>30-39<Sc>2300"_s;
 using Action = std::function<void(QTableWidget*)>;
 } // namespace
 
@@ -63,7 +62,7 @@ class TestfRation : public QObject
     {
         f->controller.form_Bases_Bl(u"Супы"_s);
         f->controller.receiveNorm(kNorms);
-        f->controller.receiveComposition(u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200"_s);
+        f->controller.receiveComposition(kBorshch);
         for (const QString& weight : weights) {
             f->control<QLineEdit>("tOut")->setText(weight);
             QTest::mouseClick(button("cAdd"), Qt::LeftButton);

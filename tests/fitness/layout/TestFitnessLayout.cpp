@@ -57,6 +57,7 @@ private slots:
                                  {7825, 5930, 3495, 735}, {7825, 6665, 3495, 735}};
         FitnessLayout layout = laidOut(W, H);
         QCOMPARE(geometries(layout), expected);
+        // The one rule after the designed ones: "&Рацион…" stands on cAdd.
         QCOMPARE(layout.rationButton(), (Geometry{7825, 4460, 3495, 735}));
         // Laid out again at the same size, only lHS changes: the first time its
         // width is measured from its design Left.
@@ -126,25 +127,6 @@ private slots:
             QVERIFY(g.width >= 0 && g.height >= 0);
         layout.apply(W, H);
         QCOMPARE(geometries(layout), geometries(laidOut(W, H, layoutsBefore + 1)));
-    }
-
-    // The one rule after the designed ones: "&Рацион…" stands on cAdd,
-    // whatever the rules above did to cAdd.
-    void rationButtonAboveAdd_data()
-    {
-        QTest::addColumn<float>("width");
-        QTest::addColumn<float>("height");
-        QTest::newRow("worked example") << W << H;
-        QTest::newRow("wider") << W + 300 << H;
-        QTest::newRow("minimised") << 0.f << 0.f;
-    }
-    void rationButtonAboveAdd()
-    {
-        QFETCH(float, width);
-        QFETCH(float, height);
-        const FitnessLayout layout = laidOut(width, height);
-        const Geometry add = layout.geometry(Control::cAdd);
-        QCOMPARE(layout.rationButton(), (Geometry{add.left, add.top - add.height, add.width, add.height}));
     }
 
     void twipsToPixels_data()
