@@ -117,6 +117,9 @@ private slots:
         QTest::newRow("composite recipe weight")
             << u"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>100/50"_s << u"75"_s << shown << u"75"_s << half;
         QTest::newRow("composite typed weight") << kBorshch << u"50/50"_s << shown << u"50/50"_s << half;
+        QTest::newRow("nothing typed: the recipe's weight, halves away from zero")
+            << u"0,25<Sc>0,15<Sc>0,05<Sc>0<Str>Чай<Sc>100"_s << QString() << shown << u"100"_s
+            << u"Белки-0,3г, Жиры-0,2г, Углеводы-0,1г, Калорийность-3ккал"_s;
         // A figure scaled past the double range would show "inf".
         QTest::newRow("scaled past the range")
             << u"1e300<Sc>0<Sc>1e300<Sc>0<Str>Соль<Sc>1"_s << u"1e10"_s
