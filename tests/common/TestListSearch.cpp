@@ -135,6 +135,7 @@ private slots:
         QTest::newRow("arrows, no search") << Walk{u"↓↓↑"_s, 1, Blanks26, u"↓↓↑"_s, menu};
         QTest::newRow("↓ skips Супы") << Walk{u"а↓↓"_s, 4, u"А"_s, u"↓↓"_s, menu};
         QTest::newRow("↑ skips Супы") << Walk{u"а↓↑"_s, 1, u"А"_s, u"↓↑"_s, menu};
+        QTest::newRow("↑ back to the first") << Walk{u"х↓↓↑"_s, 0, u"Х"_s, u"↓↓↑"_s, menu};
         QTest::newRow("held ↓ jumps only when let go") << Walk{u"а⇣⇣"_s, 3, u"А"_s, u"↓↓"_s, menu};
         QTest::newRow("no match: the list's step") << Walk{u"ч↓"_s, 6, u"Ч"_s, u"↓"_s, menu};
     }
@@ -177,6 +178,15 @@ private slots:
         QCOMPARE(list->currentRow(), 1);
         press(list, u"пи"_s); // a fresh search, not "Супи"
         QCOMPARE(list->currentRow(), 2);
+    }
+
+    // Windows' codes, as FindKeyUp takes them.
+    void virtualKeyCodes()
+    {
+        const std::pair<int, int> codes[] = {{Qt::Key_Alt, 18},  {Qt::Key_PageUp, 33}, {Qt::Key_F2, 113},
+                                             {Qt::Key_Down, 40}, {Qt::Key_Backtab, 9}, {Qt::Key_unknown, 0}};
+        for (const auto& [key, code] : codes)
+            QCOMPARE(ListSearch::virtualKeyCode(key), code);
     }
 
     void searchFollowsChangesOfTheList()

@@ -1,4 +1,5 @@
 #include "fitness/layout/FitnessLayout.h"
+#include "fitness/layout/Twips.h"
 
 #include <QTest>
 
@@ -56,6 +57,8 @@ private slots:
                                  {7825, 5930, 3495, 735}, {7825, 6665, 3495, 735}};
         FitnessLayout layout = laidOut(W, H);
         QCOMPARE(geometries(layout), expected);
+        // The one rule after the designed ones: "&Рацион…" stands on cAdd.
+        QCOMPARE(layout.rationButton(), (Geometry{7825, 4460, 3495, 735}));
         // Laid out again at the same size, only lHS changes: the first time its
         // width is measured from its design Left.
         layout.apply(W, H);
@@ -126,43 +129,27 @@ private slots:
         QCOMPARE(geometries(layout), geometries(laidOut(W, H, layoutsBefore + 1)));
     }
 
-    void widening()
+    void twipsToPixels_data()
     {
-        const QList<Geometry> narrow = geometries(laidOut(W, H, 2));
-        FitnessLayout wide = laidOut(W, H, 2);
-        wide.apply(W + 300, H);
-        QList<Geometry> delta;
-        for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
-            const Geometry a = narrow[i];
-            const Geometry b = wide.geometry(Control(i));
-            delta << Geometry{b.left - a.left, b.top - a.top, b.width - a.width, b.height - a.height};
-        }
-        // lBases, lDishes and lFindD; lHS takes up the room the buttons leave.
-        const Geometry still{}, button{300, 0, 0, 0};
-        QCOMPARE(delta, (QList<Geometry>{still, still, still, still, still, still, Geometry{0, 0, 100, 0},
-                                         Geometry{100, 0, 200, 0}, still, Geometry{100, 0, 0, 0}, still,
-                                         still, still, Geometry{0, 0, 300, 0}, button, button, button}));
+        QTest::addColumn<float>("twips");
+        QTest::addColumn<double>("dpi");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("half goes up") << 7.5f << 96.0 << 1;
+        QTest::newRow("negative half goes down") << -7.5f << 96.0 << -1;
+        QTest::newRow("120 dpi") << 7605.f << 120.0 << 634;
+        QTest::newRow("no dpi") << 100.f << 0.0 << 0;
+        QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 96.0 << 0;
+        QTest::newRow("huge stays an int") << 3e38f << 96.0 << std::numeric_limits<int>::max() / 2;
     }
-
-    // The one rule after the designed ones: "&Рацион…" stands on cAdd,
-    // whatever the rules above did to cAdd.
-    void rationButtonAboveAdd_data()
+    void twipsToPixels()
     {
-        QTest::addColumn<float>("width");
-        QTest::addColumn<float>("height");
-        QTest::newRow("worked example") << W << H;
-        QTest::newRow("wider") << W + 300 << H;
-        QTest::newRow("minimised") << 0.f << 0.f;
-    }
-    void rationButtonAboveAdd()
-    {
-        QFETCH(float, width);
-        QFETCH(float, height);
-        const FitnessLayout layout = laidOut(width, height);
-        const Geometry add = layout.geometry(Control::cAdd);
-        QCOMPARE(layout.rationButton(), (Geometry{add.left, add.top - add.height, add.width, add.height}));
-        if (width == W && height == H)
-            QCOMPARE(layout.rationButton(), (Geometry{7825, 4460, 3495, 735}));
+        QFETCH(float, twips);
+        QFETCH(double, dpi);
+        QTEST(Twips::toPixels(twips, dpi), "pixels");
+        QCOMPARE(Twips::fromPixels(10, 0), 0.f);
+        QCOMPARE(Twips::fromPixels(768, 96), 11520.f);
+        for (int px = -50; px <= 4000; ++px) // and back, at every usual dpi
+            QCOMPARE(Twips::toPixels(Twips::fromPixels(px, dpi ? dpi : 144), dpi ? dpi : 144), px);
     }
 
     void sizeThatIsNotANumberChangesNothing()

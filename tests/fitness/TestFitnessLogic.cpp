@@ -1,0 +1,165 @@
+#include "fitness/NormTable.h"
+#include "fitness/RationFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// "I 1,4 18-29 2450 | II 1,6 18-29 2800": rows of group, КФА, age band and
+// energy need, as cells 1 to 4 (cell 0 is not read).
+QString table(const QString& rows)
+{
+    QStringList texts;
+    for (const QString& row : rows.split(u" | "_s))
+        texts << u"0<Sc>"_s + row.split(u' ').join(u"<Sc>"_s);
+    return texts.join(u"<Str>"_s);
+}
+const QString kSoup = u"5<Sc>2,5<Sc>10<Sc>15<Str>Борщ; \"наш\"<Sc>150/50"_s;
+
+QByteArray file(const QString& entries, const QString& version = u"1"_s)
+{
+    return (u"{\"format\": \"quorvel-ration\", \"version\": "_s + version +
+            u", \"group\": {\"sex\": \"men\", \"kfa\": \"1,4\", \"age\": \"18-29\"}, \"entries\": ["_s +
+            entries + u"]}"_s)
+        .toUtf8();
+}
+} // namespace
+
+// The norm tables and the ration files: the fitness side without windows.
+class TestFitnessLogic : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void kfaList_data()
+    {
+        QTest::addColumn<QString>("sNorm");
+        QTest::addColumn<QStringList>("kfa");
+        QTest::newRow("duplicates in order of first appearance")
+            << table(u"I 1,4 18-29 2450 | I 1,4 30-39 2300 | II 1,6 18-29 2800 | I 1,4 40-59 2100"_s)
+            << QStringList{u"1,4"_s, u"1,6"_s};
+        QTest::newRow("point and comma are different keys")
+            << table(u"I 1.4 a 1 | I 1,4 a 2"_s) << QStringList{u"1.4"_s, u"1,4"_s};
+        QTest::newRow("interleaved repeats, letter case counts")
+            << table(u"I b a 1 | I a a 2 | I B a 3 | I b a 4 | I a a 5"_s)
+            << QStringList{u"b"_s, u"a"_s, u"B"_s};
+        QTest::newRow("short rows and a trailing separator skipped, longer rows kept")
+            << u"0<Sc>I<Sc>1,2<Sc>18-29<Str>"_s + table(u"I 1,4 a 1 more cells"_s) + u"<Str>"_s
+            << QStringList{u"1,4"_s};
+    }
+    void kfaList()
+    {
+        QFETCH(QString, sNorm);
+        QTEST(NormTable(sNorm).kfaList(), "kfa");
+    }
+
+    void ageListKeepsDuplicatesInTableOrder()
+    {
+        const NormTable norms(
+            table(u"I 1,4 18-29 2450 | II 1,6 18-29 2800 | I 1,4 30-39 2300 | Ib 1,4 18-29 1"_s));
+        QCOMPARE(norms.ageList(u"1,4"_s), (QStringList{u"18-29"_s, u"30-39"_s, u"18-29"_s}));
+        QCOMPARE(norms.ageList(u"1.4"_s), QStringList());
+    }
+
+    void chosenRow_data()
+    {
+        QTest::addColumn<QString>("sNorm");
+        QTest::addColumn<bool>("man");
+        QTest::addColumn<bool>("girl");
+        QTest::addColumn<QString>("kfa");
+        QTest::addColumn<QString>("age");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<double>("energy");
+        const QString norms =
+            table(u"I 1,4 18-29 2450 | I 1,4 30-39 2300,5 | Ib 1,4 18-29 9999 | II 1,6 18-29 много"_s);
+        const QString kfa = u"1,4"_s, age = u"18-29"_s;
+        QTest::newRow("men, first of two matching rows")
+            << norms << true << false << kfa << age << u"Мужчины I (1,4), 18-29 лет (2450 ккал)"_s << 2450.0;
+        QTest::newRow("women") << norms << false << true << kfa << u"30-39"_s
+                               << u"Женщины I (1,4), 30-39 лет (2300,5 ккал)"_s << 2300.5;
+        QTest::newRow("both ticked: women win")
+            << norms << true << true << kfa << age << u"Женщины I (1,4), 18-29 лет (2450 ккал)"_s << 2450.0;
+        QTest::newRow("energy not a number") << norms << true << false << u"1,6"_s << age
+                                             << u"Мужчины II (1,6), 18-29 лет (много ккал)"_s << 0.0;
+        QTest::newRow("no matching row")
+            << norms << true << false << u"1,6"_s << u"30-39"_s << u"Мужчины "_s << 0.0;
+        QTest::newRow("no table") << QString() << false << true << kfa << age << u"Женщины "_s << 0.0;
+    }
+    void chosenRow()
+    {
+        QFETCH(QString, sNorm);
+        QFETCH(bool, man);
+        QFETCH(bool, girl);
+        QFETCH(QString, kfa);
+        QFETCH(QString, age);
+        const NormTable norms(sNorm);
+        QTEST(norms.GetFullGroup(NormTable::sexWord(man, girl), kfa, age), "group");
+        QTEST(norms.GetFizEnergy(kfa, age), "energy");
+    }
+
+    void roundTrip()
+    {
+        const RationFile::Content saved{
+            {kSoup, u"1<Sc>1<Sc>1<Sc>1<Sc>н/д<Str>Чай<Sc>0"_s}, true, u"1,6"_s, u"30-39"_s};
+        const QString path = m_dir.filePath(u"день.ration"_s);
+        QCOMPARE(RationFile::save(path, saved), QString());
+        const RationFile::Result read = RationFile::open(path);
+        QCOMPARE(read.error, QString());
+        QCOMPARE(read.content.entries, saved.entries);
+        QCOMPARE(QStringList({read.content.kfa, read.content.age}), QStringList({saved.kfa, saved.age}));
+        QVERIFY(read.content.women);
+    }
+
+    void badFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QString dish = u"\"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200\""_s;
+        QTest::newRow("not JSON") << QByteArray("x;y\n1;2") << u"это не файл рациона"_s;
+        QTest::newRow("other JSON") << QByteArray(R"({"entries": []})") << u"это не файл рациона"_s;
+        QTest::newRow("cut short") << file(dish).left(60) << u"файл поврежден"_s;
+        QTest::newRow("newer") << file(dish, u"2"_s) << u"более новой версией программы (формат 2)"_s;
+        QTest::newRow("26 dishes") << file(QStringList(26, dish).join(u',')) << u"больше 25 блюд"_s;
+        QTest::newRow("value not a number") << file(dish + u",\"10<Sc>жир<Sc>20<Sc>30<Str>Суп<Sc>200\""_s)
+                                            << u"значения блюда 2 не читаются как числа"_s;
+        QTest::newRow("value overflows")
+            << file(u"\"1e999<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200\""_s) << u"значения блюда 1"_s;
+        QTest::newRow("weight not a number")
+            << file(u"\"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>сто\""_s) << u"выход блюда 1"_s;
+        QTest::newRow("one row") << file(u"\"10<Sc>5<Sc>20<Sc>30\""_s) << u"блюдо 1 записано не в том виде"_s;
+        QTest::newRow("entry not text") << file(u"5"_s) << u"файл поврежден"_s;
+        QTest::newRow("over 1 MiB") << file(dish) + QByteArray(RationFile::MaxBytes, ' ') << u"больше 1 МБ"_s;
+    }
+    void badFilesAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const QString path = m_dir.filePath(u"плохой.ration"_s);
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        const RationFile::Result read = RationFile::open(path);
+        QVERIFY2(read.error.startsWith(u"Файл «плохой.ration» не открыт: "_s), qPrintable(read.error));
+        QVERIFY2(read.error.contains(reason), qPrintable(read.error));
+        QVERIFY(read.content.entries.isEmpty());
+    }
+
+    void failedSaveIsReported()
+    {
+        // A folder where the file should go: nothing can be written there.
+        QVERIFY(QDir(m_dir.path()).mkdir(u"taken.ration"_s));
+        QCOMPARE(RationFile::save(m_dir.filePath(u"taken.ration"_s), {}).section(u':', 0, 0),
+                 u"Файл «taken.ration» не сохранен"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFitnessLogic)
+#include "TestFitnessLogic.moc"
