@@ -78,5 +78,6 @@ private:
     MessageSplitter m_splitter;
     StatusLog m_log;
     qsizetype m_maxPendingBytes;
-    bool m_handing = false; // a hand-over loop is running further up the stack
+    bool m_handing = false;    // a hand-over loop is running further up the stack
+    bool m_passQueued = false; // the next slice of a long run is waiting for its turn
 };
