@@ -99,7 +99,7 @@ void ServerSession::handOverPending()
     QElapsedTimer slice;
     slice.start();
     for (;;) {
-        if (slice.hasExpired(kSliceMs)) {
+        if (slice.hasExpired(kSliceMs) || m_log.heldChars() >= kMaxHeldChars) {
             // The rest stays in the buffer, taken in order by the next pass.
             if (!m_passQueued) {
                 m_passQueued = true;

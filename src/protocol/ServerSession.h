@@ -55,6 +55,9 @@ public:
     // How long one pass of handing on may hold the event loop (the log box's
     // update at its end comes on top).
     static constexpr int kSliceMs = 20;
+    // A pass also ends once the log box lacks this many characters: on a
+    // fast machine a slice gathers more lines than the box takes in at once.
+    static constexpr qsizetype kMaxHeldChars = 256 * 1024;
 
     // The text of the box shown when SendCommand finds no connection.
     static QString notConnectedText();
