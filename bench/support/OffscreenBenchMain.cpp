@@ -1,6 +1,8 @@
 // The main() of the benchmarks that need widgets: an offscreen application
-// (unless a platform is chosen) and a settings store that is never the user's.
+// (unless a platform is chosen), a settings store that is never the user's,
+// and the heap policy of the program itself.
 
+#include "common/HeapPolicy.h"
 #include "common/Settings.h"
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    keepLargeBuffersResident();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

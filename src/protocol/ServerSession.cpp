@@ -79,6 +79,11 @@ void ServerSession::onDataArrival()
     // hands it on once that handler has returned, in order.
     if (m_handing)
         return;
+    // A continuation already waiting takes this arrival in its turn; a pass
+    // started here as well would run beside it, and every further arrival
+    // would add one more, each turn of the event loop paying for them all.
+    if (m_passQueued)
+        return;
     handOverPending();
 }
 
@@ -94,9 +99,15 @@ void ServerSession::handOverPending()
     QElapsedTimer slice;
     slice.start();
     for (;;) {
-        if (slice.hasExpired(kSliceMs)) {
+        if (slice.hasExpired(kSliceMs) || m_log.heldChars() >= kMaxHeldChars) {
             // The rest stays in the buffer, taken in order by the next pass.
-            QTimer::singleShot(0, this, &ServerSession::handOverPending);
+            if (!m_passQueued) {
+                m_passQueued = true;
+                QTimer::singleShot(0, this, [this] {
+                    m_passQueued = false;
+                    handOverPending();
+                });
+            }
             break;
         }
         std::optional<QString> message = m_splitter.takeMessage();

@@ -55,6 +55,9 @@ public:
     // How long one pass of handing on may hold the event loop (the log box's
     // update at its end comes on top).
     static constexpr int kSliceMs = 20;
+    // A pass also ends once the log box lacks this many characters: on a
+    // fast machine a slice gathers more lines than the box takes in at once.
+    static constexpr qsizetype kMaxHeldChars = 256 * 1024;
 
     // The text of the box shown when SendCommand finds no connection.
     static QString notConnectedText();
@@ -78,5 +81,6 @@ private:
     MessageSplitter m_splitter;
     StatusLog m_log;
     qsizetype m_maxPendingBytes;
-    bool m_handing = false; // a hand-over loop is running further up the stack
+    bool m_handing = false;    // a hand-over loop is running further up the stack
+    bool m_passQueued = false; // the next slice of a long run is waiting for its turn
 };

@@ -36,6 +36,9 @@ public:
     void holdBox();
     void releaseBox();
 
+    // Characters the held box still lacks: what its release will append.
+    qsizetype heldChars() const { return m_heldReset ? m_text.size() : m_heldAppend.size(); }
+
     const QString& text() const { return m_text; }
 
 private:

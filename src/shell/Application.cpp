@@ -1,5 +1,6 @@
 #include "shell/Application.h"
 
+#include "common/HeapPolicy.h"
 #include "common/Translations.h"
 #include "fitness/FitnessController.h"
 #include "fitness/RationReportSource.h"
@@ -82,6 +83,7 @@ int runQuorvel(int argc, char* argv[])
     if (options.action != StartOptions::Action::Run)
         return answerOnTerminal(options);
 
+    keepLargeBuffersResident();
     QApplication app(argc, argv);
     // No display name: the platform would append it to every window's
     // caption, and the captions are fixed. Untitled windows and boxes still
