@@ -7,24 +7,14 @@
 
 #include <functional>
 
-// Records, in one ordered list, what the dispatcher asked of the payload
-// owners and of the connection: "form_Bases_Bl:<payload>", "status:<line>"...
+// What the dispatcher asked of payload owners and connection, in order: "status:<line>"...
 class Recorder final : public ReplyTarget, public ServerLink
 {
 public:
-    void form_Bases_Bl(const QString& payload) override
-    {
-        record(QStringLiteral("form_Bases_Bl:") + payload);
-    }
-    void form_Dishes_Bl(const QString& payload) override
-    {
-        record(QStringLiteral("form_Dishes_Bl:") + payload);
-    }
-    void receiveComposition(const QString& payload) override
-    {
-        record(QStringLiteral("receiveComposition:") + payload);
-    }
-    void receiveNorm(const QString& payload) override { record(QStringLiteral("receiveNorm:") + payload); }
+    void form_Bases_Bl(const QString& p) override { record(QStringLiteral("form_Bases_Bl:") + p); }
+    void form_Dishes_Bl(const QString& p) override { record(QStringLiteral("form_Dishes_Bl:") + p); }
+    void receiveComposition(const QString& p) override { record(QStringLiteral("receiveComposition:") + p); }
+    void receiveNorm(const QString& p) override { record(QStringLiteral("receiveNorm:") + p); }
     void SendCommand(const QString& command) override { calls << QStringLiteral("send:") + command; }
     void AddStatus(const QString& line) override { calls << QStringLiteral("status:") + line; }
 

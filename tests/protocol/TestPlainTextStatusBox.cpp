@@ -19,13 +19,8 @@ private slots:
         PlainTextStatusBox box(&edit);
         StatusLog log(400); // trimmed from the front while it is shown
         log.setBox(&box);
-        QCOMPARE(edit.toPlainText(), u"Лог сервера:\n"_s);
-        log.AddStatus(u"Подключаемся к серверу: 127.0.0.1 через порт 400"_s);
-        QCOMPARE(edit.toPlainText(), u"Лог сервера:\n\nПодключаемся к серверу: 127.0.0.1 через порт 400"_s);
         for (int i = 0; i < 200; ++i) {
-            QTextCursor start = edit.textCursor();
-            start.setPosition(0);
-            edit.setTextCursor(start);
+            edit.moveCursor(QTextCursor::Start);
             log.AddStatus(u"line %1\r"_s.arg(i)); // a lone CR from the server ends a shown line too
             QCOMPARE(edit.toPlainText(), PlainTextStatusBox::displayText(log.text()));
             QCOMPARE(edit.textCursor().position(), edit.document()->characterCount() - 1);
@@ -48,7 +43,6 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("crlf") << u"a\r\nb"_s << u"a\nb"_s;
         QTest::newRow("lone cr") << u"a\rb"_s << u"a\nb"_s;
-        QTest::newRow("lone lf") << u"a\nb"_s << u"a\nb"_s;
         QTest::newRow("cr crlf") << u"a\r\r\nb"_s << u"a\n\nb"_s;
         QTest::newRow("markup stays text")
             << u"<b>x</b> &amp; <img src=y>"_s << u"<b>x</b> &amp; <img src=y>"_s;

@@ -1,7 +1,6 @@
 #include "protocol/TcpClientSocket.h"
 
 #include "protocol/Port.h"
-#include "support/SilentPort.h"
 #include "support/WirePeer.h"
 
 #include <QHostAddress>
@@ -9,7 +8,8 @@
 #include <QTcpServer>
 #include <QTest>
 
-using namespace std::chrono_literals;
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -33,22 +33,10 @@ struct EventLog
         QObject::connect(&socket, &ClientSocket::Closed, [this] { events << u"closed"_s; });
         QObject::connect(&socket, &ClientSocket::DataArrival, [this] { events << u"data"_s; });
         QObject::connect(&socket, &ClientSocket::Error,
-                         [this](int number, const QString& text, bool* cancel) {
-                             events << u"error %1"_s.arg(number);
-                             description = text;
-                             if (cancel)
-                                 *cancel = true;
-                         });
+                         [this](int number, const QString&, bool*) { events << u"error %1"_s.arg(number); });
     }
     QStringList events;
-    QString description;
 };
-
-// Lets the event loop run for a moment: used to show that an event did *not* come.
-void settle()
-{
-    QTest::qWait(150);
-}
 
 bool connectTo(TcpClientSocket& socket, const WirePeer& server)
 {
@@ -58,14 +46,19 @@ bool connectTo(TcpClientSocket& socket, const WirePeer& server)
            QTest::qWaitFor([&] { return server.client() != nullptr; });
 }
 
-int sendError(ClientSocket& socket)
+int errorOf(const std::function<void()>& action)
 {
     try {
-        socket.SendData(u"$GetDishTables<Ґ>"_s);
+        action();
     } catch (const SocketError& error) {
         return error.number;
     }
     return 0;
+}
+
+int sendError(ClientSocket& socket)
+{
+    return errorOf([&] { socket.SendData(u"$GetDishTables<Ґ>"_s); });
 }
 
 } // namespace
@@ -104,7 +97,7 @@ private slots:
         else
             server.close(0);
         QTRY_COMPARE(log.events.value(log.events.size() - 1), u"closed"_s);
-        settle();
+        QTest::qWait(150); // an event that did not come
         log.events.removeDuplicates();
         const QStringList data = reset ? QStringList() : QStringList(u"data"_s);
         QCOMPARE(log.events, QStringList{u"connected"_s} + data + QStringList{u"closed"_s});
@@ -117,8 +110,7 @@ private slots:
 
     void refusalIsError10061()
     {
-        // Left in its error state until the program closes it; reconnecting from
-        // inside the handler works.
+        // Left in its error state until closed; reconnecting from the handler works.
         WirePeer server;
         TcpClientSocket socket;
         EventLog log(socket);
@@ -129,58 +121,27 @@ private slots:
             inHandler << socket.State();
             socket.Connect(kLoopback, QString::number(server.port()));
         });
+        // A target Connect refuses at once (the port rule is portRule's table) raises no event.
+        QCOMPARE(errorOf([&] { socket.Connect(u"  "_s, u"400"_s); }), SocketError::kInvalidArgument);
+        QCOMPARE(errorOf([&] { socket.Connect(kLoopback, u"0"_s); }), SocketError::kInvalidArgument);
+        QCOMPARE(sendError(socket), 40006);
         socket.Connect(kLoopback, refusingPort());
         QTRY_COMPARE(log.events, (QStringList{u"error 10061"_s, u"connected"_s}));
-        QVERIFY(!log.description.isEmpty());
         QCOMPARE(inHandler, (QList<int>{ClientSocket::sckError, 40006, ClientSocket::sckClosed}));
         QCOMPARE(socket.State(), int(ClientSocket::sckConnected));
-    }
-
-    void invalidTargetFailsAtOnce_data()
-    {
-        // The port rule itself is portRule's table; these show Connect applies it.
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<QString>("port");
-        QTest::newRow("empty host") << QString() << u"400"_s;
-        QTest::newRow("blank host") << u"   "_s << u"400"_s;
-        QTest::newRow("port zero") << kLoopback << u"0"_s;
-        QTest::newRow("port too big") << kLoopback << u"65536"_s;
-        QTest::newRow("letters") << kLoopback << u"abc"_s;
-    }
-    void invalidTargetFailsAtOnce()
-    {
-        QFETCH(QString, host);
-        QFETCH(QString, port);
-        WirePeer server;
-        TcpClientSocket socket;
-        EventLog log(socket);
-        int number = 0;
-        try {
-            socket.Connect(host, port);
-        } catch (const SocketError& error) {
-            number = error.number;
-            QVERIFY(!error.description.isEmpty());
-        }
-        QCOMPARE(number, SocketError::kInvalidArgument);
-        QCOMPARE(socket.State(), int(ClientSocket::sckClosed));
-        QCOMPARE(sendError(socket), 40006); // never opened
-        settle();
-        QVERIFY(log.events.isEmpty());
-        QCOMPARE(server.connectionCount(), 0);
     }
 
     void portRule_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("port");
-        const QList<std::pair<QString, int>> rows{
-            {u"400"_s, 400},   {u"1"_s, 1},     {u"65535"_s, 65535}, {u" 400 "_s, 0},
-            {u"00400"_s, 400}, {u"65536"_s, 0}, {u"000400"_s, 0},    {QString(), 0},
-            {u"0"_s, 0},       {u"-1"_s, 0},    {u"+400"_s, 0},      {u"400,5"_s, 0},
-            {u"0x190"_s, 0},   {u"4 00"_s, 0},  {u"٤٠٠"_s, 0},       {u"99999999999999999999"_s, 0},
-            {u"abc"_s, 0},     {u"99999"_s, 0}, {u"/"_s, 0},         {u":"_s, 0}};
-        for (const auto& [text, port] : rows)
+        const QList<std::pair<QString, int>> accepted{
+            {u"400"_s, 400}, {u"1"_s, 1}, {u"65535"_s, 65535}, {u"00400"_s, 400}};
+        for (const auto& [text, port] : accepted)
             QTest::addRow("'%s'", qPrintable(text)) << text << port;
+        for (const QString& text : {u" 400 "_s, u"65536"_s, u"000400"_s, QString(), u"0"_s, u"-1"_s,
+                                    u"+400"_s, u"٤٠٠"_s, u"99999999999999999999"_s, u"/"_s, u":"_s})
+            QTest::addRow("'%s'", qPrintable(text)) << text << 0;
     }
     void portRule()
     {
@@ -193,7 +154,6 @@ private slots:
         WirePeer server;
         TcpClientSocket socket;
         EventLog log(socket);
-        QCOMPARE(socket.State(), int(ClientSocket::sckClosed));
         QVERIFY(connectTo(socket, server));
         QCOMPARE(socket.State(), int(ClientSocket::sckConnected));
         // In Windows-1251; what is sent just before a close still goes out.
@@ -202,8 +162,8 @@ private slots:
         socket.Close();
         QTRY_COMPARE(server.rawRequests(0),
                      "$GetHSDishes=\xD5\xEB\xE5\xE1<Str>\xC1\xE0\xF2\xEE\xED<\xA5>$Mess=?<\xA5>");
-        QTRY_COMPARE(server.closedCount(), 1); // the server sees the connection go...
-        settle();
+        QTRY_COMPARE(server.closedCount(), 1);             // the server sees the connection go...
+        QTest::qWait(150);                                 // an event that did not come
         QCOMPARE(log.events, QStringList{u"connected"_s}); // ...the program hears nothing
         QCOMPARE(socket.State(), int(ClientSocket::sckClosed));
         QCOMPARE(sendError(socket), 40006);
@@ -211,7 +171,7 @@ private slots:
         // A close while still connecting raises nothing either.
         socket.Connect(kLoopback, QString::number(server.port()));
         socket.Close();
-        settle();
+        QTest::qWait(150); // an event that did not come
         QCOMPARE(log.events, QStringList{u"connected"_s});
     }
 
@@ -228,24 +188,9 @@ private slots:
         server.sendBytes(0, "x");
         server.close(0);
         QTRY_COMPARE(log.events, (QStringList{u"connected"_s, u"data"_s}));
-        settle();
+        QTest::qWait(150); // an event that did not come
         QCOMPARE(log.events, (QStringList{u"connected"_s, u"data"_s}));
         QCOMPARE(socket.State(), int(ClientSocket::sckClosed));
-    }
-
-    void unansweredConnectTimesOutWith10060()
-    {
-        SilentPort silent;
-        TcpClientSocket socket;
-        socket.setConnectTimeout(300ms);
-        EventLog log(socket);
-        socket.Connect(kLoopback, silent.port());
-        QTRY_VERIFY_WITH_TIMEOUT(!log.events.isEmpty(), 10000);
-        if (log.events.first() == u"connected"_s)
-            QSKIP("this system accepted past a full backlog; no unanswered address on the loopback");
-        settle();
-        QCOMPARE(log.events, QStringList{u"error 10060"_s});
-        QCOMPARE(socket.State(), int(ClientSocket::sckError));
     }
 
     void mapsToolkitErrors_data()

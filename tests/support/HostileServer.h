@@ -6,8 +6,7 @@
 #include <QTcpSocket>
 
 // A server on 127.0.0.1 that does what the protocol allows but no sane server
-// would: as each client connects it is sent the whole script in one write
-// (floods of messages, texts of megabytes), whatever the client asks.
+// would: each client is sent the whole script in one write, whatever it asks.
 class HostileServer final
 {
     Q_DISABLE_COPY_MOVE(HostileServer)
@@ -24,8 +23,7 @@ public:
 
     QString port() const { return QString::number(m_server.serverPort()); }
 
-    // `count` messages, each `message` with its terminator; "%1" in it
-    // becomes the message's number, from 0.
+    // `count` terminated messages, "%1" in `message` numbering them from 0.
     static QByteArray flood(const QByteArray& message, int count)
     {
         QByteArray bytes;

@@ -8,16 +8,15 @@
 
 #include <functional>
 
-// Answers the program's boxes from a script instead of showing them. While it
-// exists it is the dialog backend. Every box is recorded; a box for which no
-// answer was queued fails the running test (and is answered No / Cancel).
+// While it exists, the dialog backend: records every box and answers from a
+// script; a box with no answer queued fails the running test (answered No / Cancel).
 class ScriptedDialogs final : public Dialogs::Backend
 {
+    Q_DISABLE_COPY_MOVE(ScriptedDialogs)
+
 public:
     ScriptedDialogs() { Dialogs::setBackend(this); }
     ~ScriptedDialogs() override { Dialogs::setBackend(nullptr); }
-    ScriptedDialogs(const ScriptedDialogs&) = delete;
-    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
     // Queue answers in the order the boxes will appear.
     void expectBox(Dialogs::Answer answer = Dialogs::Answer::Ok) { m_boxAnswers.enqueue(answer); }
@@ -25,9 +24,14 @@ public:
     void expectSaveFile(const QString& path) { m_fileAnswers.enqueue(path); }
     void expectOpenFile(const QString& path) { m_openAnswers.enqueue(path); }
 
-    // What was shown so far, oldest first.
     const QList<Dialogs::Box>& boxes() const { return m_boxes; }
-    QStringList boxTexts() const;
+    QStringList boxTexts() const
+    {
+        QStringList texts;
+        for (const auto& box : m_boxes)
+            texts << box.text;
+        return texts;
+    }
     const QList<QString>& prompts() const { return m_prompts; }
 
     // Runs as each box appears, before it is answered: what is on show then.
@@ -41,17 +45,26 @@ public:
     void clear();
 
     Dialogs::Answer message(const Dialogs::Box& box) override;
-    QString input(const QString& prompt, const QString& title) override;
-    QString saveFileName(const QString& caption, const QString& suggestedPath,
-                         const QString& filter) override;
-    QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;
+    QString input(const QString& prompt, const QString& title) override
+    {
+        return nextAnswer(m_inputAnswers, prompt,
+                          QStringLiteral("input box: \"%1\" (%2)").arg(prompt, title));
+    }
+    QString saveFileName(const QString& caption, const QString&, const QString&) override
+    {
+        return nextAnswer(m_fileAnswers, caption, QStringLiteral("save dialog: \"%1\"").arg(caption));
+    }
+    QString openFileName(const QString& caption, const QString&, const QString&) override
+    {
+        return nextAnswer(m_openAnswers, caption, QStringLiteral("open dialog: \"%1\"").arg(caption));
+    }
 
 private:
+    // The next answer queued, or a failure of the running test naming the unexpected `dialog`.
+    QString nextAnswer(QQueue<QString>& answers, const QString& prompt, const QString& dialog);
+
     QQueue<Dialogs::Answer> m_boxAnswers;
     QQueue<QString> m_inputAnswers;
-    // The next answer queued, or a failure of the running test describing
-    // the unexpected `dialog`.
-    QString nextAnswer(QQueue<QString>& answers, const QString& prompt, const QString& dialog);
     QQueue<QString> m_fileAnswers;
     QQueue<QString> m_openAnswers;
     QList<Dialogs::Box> m_boxes;

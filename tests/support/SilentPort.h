@@ -7,10 +7,8 @@
 
 #include <array>
 
-// A port on 127.0.0.1 that never answers: a listener with a queue of 0 that
-// accepts nothing, its queue taken by connections of our own, so further
-// attempts stay pending as towards a silent host, without traffic leaving
-// this computer.
+// A port on 127.0.0.1 that never answers: a listener's queue of 0 is taken by
+// our own connections, so further attempts hang as towards a silent host.
 class SilentPort final
 {
     Q_DISABLE_COPY_MOVE(SilentPort)

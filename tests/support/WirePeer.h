@@ -8,9 +8,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// The server's side of the wire: a real QTcpServer on 127.0.0.1 at a free
-// port that keeps every byte each client connection sends. Given an upstream
-// port it is a recording proxy in front of that server.
+// The server's side of the wire on 127.0.0.1, keeping every byte each client
+// sends; given an upstream port, a recording proxy in front of that server.
 class WirePeer final
 {
     Q_DISABLE_COPY_MOVE(WirePeer)
@@ -28,22 +27,19 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     int connectionCount() const { return int(m_clients.size()); }
     int closedCount() const { return m_closed; }
-    // The client's messages, cut at the terminator and decoded from
-    // Windows-1251: of every connection in turn, or of one.
+    // The client's messages, decoded: of every connection in turn, or of one.
     QStringList requests(int connection = -1) const
     {
         QStringList all;
-        for (int i = 0; i < connectionCount(); ++i) {
-            if (connection < 0 || connection == i)
-                all << messages(m_fromClients[i]);
-        }
+        for (int i = 0; i < connectionCount(); ++i)
+            all << (connection < 0 || connection == i ? messages(m_fromClients[i]) : QStringList());
         return all;
     }
     QByteArray rawRequests(int connection) const { return m_fromClients.value(connection); }
     // The upstream server's messages (proxy only).
     QStringList replies() const { return messages(m_fromUpstream); }
 
-    // The accepted connection (the latest by default); null once it is gone.
+    // The accepted connection (the latest by default); null once gone.
     QTcpSocket* client(int connection = -1) const
     {
         return m_clients.value(connection < 0 ? connectionCount() - 1 : connection).data();
@@ -85,13 +81,8 @@ private:
 
     static QStringList messages(const QByteArray& bytes)
     {
-        static const QByteArray terminator = Cp1251::encode(Proto::Terminator);
-        QStringList found;
-        qsizetype cut = 0;
-        for (qsizetype end = bytes.indexOf(terminator); end >= 0; end = bytes.indexOf(terminator, cut)) {
-            found << Cp1251::decode(QByteArrayView(bytes).sliced(cut, end - cut));
-            cut = end + terminator.size();
-        }
+        QStringList found = Cp1251::decode(bytes).split(Proto::Terminator);
+        found.removeLast(); // the unterminated tail
         return found;
     }
 
