@@ -10,12 +10,6 @@ using namespace Qt::StringLiterals;
 using Control = FitnessLayout::Control;
 using Geometry = FitnessLayout::Geometry;
 
-// Found by QCOMPARE, so that a failure shows the numbers.
-char* toString(const Geometry& g)
-{
-    return qstrdup(qPrintable(u"(%1, %2) %3 x %4"_s.arg(g.left).arg(g.top).arg(g.width).arg(g.height)));
-}
-
 namespace {
 
 constexpr float W = 11520; // the worked example's outer size
@@ -29,9 +23,7 @@ FitnessLayout laidOut(float width, float height, int times = 1)
     return layout;
 }
 
-// Every control's geometry, in the order of FitnessLayout::Control: cMan, cGirl,
-// lKFA, cKFA, lVozr, cVozr, lBases, lDishes, lFindBB, lFindD, lOut, tOut,
-// cClear, lHS, cAdd, cClearall, cPrint.
+// Every control's geometry, in the order of FitnessLayout::Control.
 QList<Geometry> geometries(const FitnessLayout& layout)
 {
     QList<Geometry> all;
