@@ -15,8 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The main window as the tray commands see it: every step is written down,
-// and any step can be made to fail.
+// The main window as the tray commands see it: steps written down, any made to fail.
 class FakeHost final : public TrayHost
 {
 public:
@@ -91,8 +90,7 @@ private slots:
     void showTrayGivesTheIconTipAndNineItems()
     {
         Rig rig;
-        // After Initialise (its own icon, an empty tip, the menu, the icon
-        // added): the window's icon, then the tooltip.
+        // After Initialise's four steps: the window's icon, then the tooltip.
         QCOMPARE(rig.backend->calls.mid(4), (QStringList{u"icon %1"_s.arg(rig.host.icon.cacheKey()),
                                                          u"tip Сервер рецептур :: 1.0.0"_s}));
         QStringList items;
@@ -124,7 +122,6 @@ private slots:
             << 7 << QStringList{u" "_s} << QStringList{u"send $Mess= "_s} << QString();
         QTest::newRow("empty message or cancel") << 7 << QStringList{QString()} << none << QString();
         QTest::newRow("exit runs the closing step") << 9 << none << QStringList{u"close"_s} << QString();
-        QTest::newRow("separator") << 2 << none << none << QString();
         QTest::newRow("dismissed") << 0 << none << none << QString();
     }
 
@@ -171,8 +168,7 @@ private slots:
         rig.commands.setConnectionItems(true); // a later socket event finds no tray
     }
 
-    // Items 4 and 5 follow the socket whenever the menu may open: any state
-    // but closed counts as open (connecting, closed, error).
+    // Items 4 and 5 follow the socket whenever the menu may open: any state but closed is open.
     void pressRefreshesItems45FromTheSocket()
     {
         Rig rig;
@@ -185,8 +181,7 @@ private slots:
             rig.choose(0);
             QCOMPARE(rig.menu->enabledWhenShown.last().mid(3, 2), items);
         }
-        // A StatusNotifierItem host draws the menu itself: no press reaches
-        // the program, only the menu's aboutToShow.
+        // A StatusNotifierItem host draws the menu itself: only aboutToShow reaches the program.
         rig.host.state = 7;
         rig.host.calls.clear();
         rig.menu->menu()->popup(QPoint(20, 20));
