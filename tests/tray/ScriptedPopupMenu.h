@@ -5,9 +5,8 @@
 #include <QQueue>
 #include <QTest>
 
-// A popup menu that opens nowhere: each showAt() answers the next queued
-// index (0 = dismissed) and records how the items' enabled flags stood once
-// aboutToShow had been answered. A showAt() with no answer queued fails the test.
+// A popup menu that opens nowhere: each showAt() answers the next queued index (0 = dismissed,
+// none queued fails the test) and records, item 1 first, the enabled flags after aboutToShow.
 class ScriptedPopupMenu final : public PopupMenu
 {
     Q_OBJECT
@@ -29,7 +28,6 @@ public:
         return m_answers.isEmpty() ? 0 : m_answers.dequeue();
     }
 
-    // One entry per opening, item 1 first.
     QList<QList<bool>> enabledWhenShown;
 
 private:
