@@ -13,8 +13,6 @@ class FakeTrayIconBackend final : public TrayIconBackend
     Q_OBJECT
 
 public:
-    explicit FakeTrayIconBackend(bool isAvailable = true) : available(isAvailable) {}
-
     bool isAvailable() const override { return available; }
     void show() override { setVisible(true); }
     void hide() override { setVisible(false); }
@@ -29,7 +27,7 @@ public:
 
     void activate(QSystemTrayIcon::ActivationReason reason) { emit activated(reason); }
 
-    bool available;
+    bool available = true;
     bool visible = false;
     QStringList calls;
     QPointer<QMenu> contextMenu;
