@@ -2,7 +2,6 @@
 
 #include "tray/PopupMenu.h"
 
-#include <QQueue>
 #include <QTest>
 
 // A popup menu that opens nowhere: each showAt() answers the next queued index (0 = dismissed,
@@ -14,7 +13,7 @@ class ScriptedPopupMenu final : public PopupMenu
 public:
     using PopupMenu::PopupMenu;
 
-    void expectShow(int chosenIndex) { m_answers.enqueue(chosenIndex); }
+    void expectShow(int chosenIndex) { m_answers << chosenIndex; }
 
     int showAt(const QPoint&) override
     {
@@ -25,11 +24,11 @@ public:
         enabledWhenShown << enabled;
         if (m_answers.isEmpty())
             QTest::qFail("unexpected popup menu", __FILE__, __LINE__);
-        return m_answers.isEmpty() ? 0 : m_answers.dequeue();
+        return m_answers.isEmpty() ? 0 : m_answers.takeFirst();
     }
 
     QList<QList<bool>> enabledWhenShown;
 
 private:
-    QQueue<int> m_answers;
+    QList<int> m_answers;
 };

@@ -18,8 +18,7 @@ QAction* actionAt(const PopupMenu& menu, int index)
     return menu.menu()->actions().value(index - 1);
 }
 
-// An initialised fTray over a scripted desktop and menu, on the test's clock, its events
-// written down ("down1 up1 dbl1 menu3:feat").
+// An initialised fTray on a scripted desktop and menu and the test's clock; events as "down1 up1 menu3:feat".
 struct Rig
 {
     explicit Rig(bool available = true)
@@ -65,7 +64,6 @@ private slots:
         Rig rig;
         QCOMPARE(rig.backend->calls, (QStringList{u"icon %1"_s.arg(rig.tray.IconHandle().value()), u"tip "_s,
                                                   u"menu"_s, u"show"_s}));
-        QCOMPARE(rig.backend->contextMenu, rig.menu->menu());
         QVERIFY(!Rig(false).backend->calls.contains(u"show"_s)); // no notification area
         QCOMPARE(rig.tray.AddMenuItem(u"a"_s, u"a"_s), 1);
         QCOMPARE(rig.tray.AddMenuItem(u"-"_s), 2);
@@ -80,7 +78,6 @@ private slots:
         QCOMPARE(rig.menu->caption(4), u"-x"_s);
         QAction* b = actionAt(*rig.menu, 3);
         QVERIFY(rig.tray.Default(3) && rig.tray.Checked(3) && b->isChecked() && !b->isEnabled());
-        // One default item, drawn bold.
         QVERIFY(b->font().bold() && rig.menu->menu()->defaultAction() == b);
         rig.menu->setDefault(1, true);
         QVERIFY(!b->font().bold() && actionAt(*rig.menu, 1)->font().bold());
@@ -93,7 +90,6 @@ private slots:
         }
         rig.tray.EnableMenuItem(3, true);
         rig.tray.RemoveMenuItem(1);
-        QCOMPARE(rig.menu->key(2), u"b"_s);
         QVERIFY(b->isEnabled() && actionAt(*rig.menu, 2) == b && rig.tray.Default(2));
         rig.backend->calls.clear();
         rig.tray.Unload();
@@ -164,30 +160,24 @@ private slots:
         }
     }
 
-    void activationsBecomeMouseEvents_data()
-    {
-        // Each with its time in ms: C Context, D DoubleClick, T Trigger, M MiddleClick (values 1 to 4).
-        QTest::addColumn<QString>("activations");
-        QTest::addColumn<QString>("events");
-        QTest::newRow("middle click") << u"M0"_s << QString();
-        QTest::newRow("XEmbed double-click") << u"T0 D150"_s << u"down1 up1 dbl1 up1"_s;
-        QTest::newRow("two Triggers at the interval") << u"T0 T400"_s << u"down1 up1 dbl1 up1"_s;
-        QTest::newRow("two slow clicks") << u"T0 T401"_s << u"down1 up1 down1 up1"_s;
-        QTest::newRow("a DoubleClick after two Triggers, a third click afresh")
-            << u"T0 T100 D110 T200"_s << u"down1 up1 dbl1 up1 down1 up1"_s;
-        QTest::newRow("left, right, left click") << u"T0 C100 T200"_s << u"down1 up1 down2 up2 down1 up1"_s;
-    }
-
+    // Each activation with its time in ms: C Context, D DoubleClick, T Trigger, M MiddleClick.
     void activationsBecomeMouseEvents()
     {
-        QFETCH(QString, activations);
-        Rig rig;
-        const qint64 start = rig.now;
-        for (const QString& activation : activations.split(u' ')) {
-            rig.now = start + activation.mid(1).toInt();
-            rig.backend->activate(QSystemTrayIcon::ActivationReason(u"?CDTM"_s.indexOf(activation.front())));
+        for (const auto& [activations, events] : {std::pair{u"M0"_s, QString()},
+                                                  {u"T0 D150"_s, u"down1 up1 dbl1 up1"_s},
+                                                  {u"T0 T400"_s, u"down1 up1 dbl1 up1"_s},
+                                                  {u"T0 T401"_s, u"down1 up1 down1 up1"_s},
+                                                  {u"T0 T100 D110 T200"_s, u"down1 up1 dbl1 up1 down1 up1"_s},
+                                                  {u"T0 C100 T200"_s, u"down1 up1 down2 up2 down1 up1"_s}}) {
+            Rig rig;
+            const qint64 start = rig.now;
+            for (const QString& activation : activations.split(u' ')) {
+                rig.now = start + activation.mid(1).toInt();
+                rig.backend->activate(
+                    QSystemTrayIcon::ActivationReason(u"?CDTM"_s.indexOf(activation.front())));
+            }
+            QCOMPARE(rig.log(), events);
         }
-        QTEST(rig.log(), "events");
     }
 
     // An XEmbed tray opened the menu on a right press already: the owner's ShowMenu opens
