@@ -12,9 +12,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-// The real program as processes: on the terminal, and one per user. Every instance shares a home and runtime
-// folder of its own, and every connection it opens comes to m_server unless told otherwise. Processes are
-// killed when their QProcess goes.
+// The real program as processes, on the terminal and one per user; all share a home of their own, and
+// connect to m_server.
 class TestProgram : public QObject
 {
     Q_OBJECT
@@ -26,14 +25,14 @@ class TestProgram : public QObject
     // The real program, offscreen, pointed at m_server.
     void startQuorvel(QProcess& quorvel)
     {
-        const QStringList arguments{u"--server"_s, u"127.0.0.1:%1"_s.arg(m_server.serverPort())};
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         environment.insert(u"HOME"_s, m_home.path());
         environment.insert(u"XDG_RUNTIME_DIR"_s, m_home.path());
         environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
         quorvel.setProcessEnvironment(environment);
-        quorvel.start(QStringLiteral(QUORVEL_BINARY), arguments);
+        quorvel.start(QStringLiteral(QUORVEL_BINARY),
+                      {u"--server"_s, u"127.0.0.1:%1"_s.arg(m_server.serverPort())});
         QVERIFY2(quorvel.waitForStarted(), qPrintable(quorvel.errorString()));
     }
 
