@@ -6,16 +6,13 @@
 #include <QPointer>
 #include <QStringList>
 
-// Plays the desktop's notification area for fTray: records what is sent to
-// it, oldest first ("show", "hide", "icon <cache key>", "tip <text>", "menu",
-// "no menu"), and raises the activations a desktop would.
+// Plays the desktop's notification area: records what fTray sends ("show", "hide",
+// "icon <cache key>", "tip <text>", "menu", "no menu") and raises activations.
 class FakeTrayIconBackend final : public TrayIconBackend
 {
     Q_OBJECT
 
 public:
-    explicit FakeTrayIconBackend(bool isAvailable = true) : available(isAvailable) {}
-
     bool isAvailable() const override { return available; }
     void show() override { setVisible(true); }
     void hide() override { setVisible(false); }
@@ -29,14 +26,8 @@ public:
     }
 
     void activate(QSystemTrayIcon::ActivationReason reason) { emit activated(reason); }
-    // An XEmbed tray pops the context menu up by itself, then reports Context.
-    void rightClickAsXEmbed()
-    {
-        contextMenu->popup(QPoint(20, 20));
-        activate(QSystemTrayIcon::Context);
-    }
 
-    bool available;
+    bool available = true;
     bool visible = false;
     QStringList calls;
     QPointer<QMenu> contextMenu;

@@ -2,12 +2,10 @@
 
 #include "tray/PopupMenu.h"
 
-#include <QQueue>
 #include <QTest>
 
-// A popup menu that opens nowhere: each showAt() answers the next queued
-// index (0 = dismissed) and records how the items' enabled flags stood once
-// aboutToShow had been answered. A showAt() with no answer queued fails the test.
+// A popup menu that opens nowhere: each showAt() answers the next queued index (0 = dismissed,
+// none queued fails the test) and records, item 1 first, the enabled flags after aboutToShow.
 class ScriptedPopupMenu final : public PopupMenu
 {
     Q_OBJECT
@@ -15,7 +13,7 @@ class ScriptedPopupMenu final : public PopupMenu
 public:
     using PopupMenu::PopupMenu;
 
-    void expectShow(int chosenIndex) { m_answers.enqueue(chosenIndex); }
+    void expectShow(int chosenIndex) { m_answers << chosenIndex; }
 
     int showAt(const QPoint&) override
     {
@@ -26,12 +24,11 @@ public:
         enabledWhenShown << enabled;
         if (m_answers.isEmpty())
             QTest::qFail("unexpected popup menu", __FILE__, __LINE__);
-        return m_answers.isEmpty() ? 0 : m_answers.dequeue();
+        return m_answers.isEmpty() ? 0 : m_answers.takeFirst();
     }
 
-    // One entry per opening, item 1 first.
     QList<QList<bool>> enabledWhenShown;
 
 private:
-    QQueue<int> m_answers;
+    QList<int> m_answers;
 };
