@@ -111,7 +111,6 @@ private slots:
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("box");
         QTest::newRow("no suffix: .pdf is added") << u"Расчет"_s << u"Расчет.pdf"_s << QString();
-        QTest::newRow("cancelled") << QString() << QString() << QString();
         QTest::newRow("no such folder")
             << u"нет/отчет.pdf"_s << QString() << u"Не удалось сохранить файл\r"_s;
     }

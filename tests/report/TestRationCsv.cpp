@@ -45,6 +45,42 @@ private slots:
                          u"2;'=Чай;200;10,0;0,0;1,0;44;"_s, u";Итого:;;20,1;5,0;51,0;328;"_s, QString()}));
     }
 
+    // The figures of each row, then of the totals: these from the unrounded
+    // sums, the share only of a need that is known.
+    void tabulatesTheRation_data()
+    {
+        QTest::addColumn<QList<double>>("values"); // protein, fat, carb1, carb2 of each dish; the need
+        QTest::addColumn<QString>("cells");        // protein|fat|carb|kcal|share of each row and the totals
+        QTest::newRow("two of 10,04 g protein: 20,1, not 20,0")
+            << QList<double>{10.04, 0, 0, 0, 10.04, 0, 0, 0, 2000}
+            << u"10,0|0,0|0,0|40|2%|10,0|0,0|0,0|40|2%|20,1|0,0|0,0|80|4%"_s;
+        QTest::newRow("100 + 201 kcal: 300 from the nutrients, not 301")
+            << QList<double>{0, 0, 26.2, 0, 0, 22.32, 0, 0, 2000}
+            << u"0,0|0,0|26,2|100|5%|0,0|22,3|0,0|201|10%|0,0|22,3|26,2|300|15%"_s;
+        QTest::newRow("250 of 2000 kcal: 13%, halves away from zero")
+            << QList<double>{62.5, 0, 0, 0, 2000} << u"62,5|0,0|0,0|250|13%|62,5|0,0|0,0|250|13%"_s;
+        QTest::newRow("no need known: no shares")
+            << QList<double>{62.5, 0, 0, 0, 0} << u"62,5|0,0|0,0|250||62,5|0,0|0,0|250|"_s;
+        QTest::newRow("unreadable need")
+            << QList<double>{62.5, 0, 0, 0, qQNaN()} << u"62,5|0,0|0,0|250||62,5|0,0|0,0|250|"_s;
+        QTest::newRow("empty ration: zeros") << QList<double>{2000} << u"0,0|0,0|0,0|0|0%"_s;
+    }
+    void tabulatesTheRation()
+    {
+        QFETCH(QList<double>, values);
+        QFETCH(QString, cells);
+        FakeReportSource source;
+        source.need = values.takeLast();
+        for (qsizetype i = 0; i < values.size(); i += 4)
+            source.dishes << FakeReportSource::Dish{u"Блюдо"_s,    u"100"_s,      values[i],
+                                                    values[i + 1], values[i + 2], values[i + 3]};
+        const RationTable table = RationTable::from(source);
+        QStringList got;
+        for (const RationTable::Row& row : table.rows + QList{table.totals})
+            got << row.protein << row.fat << row.carb << row.kkal << row.share;
+        QCOMPARE(got.join(u'|'), cells);
+    }
+
     // "Opens correctly" proven with the real program: LibreOffice imports the
     // export as a Russian-setting user does and writes the sheet back out with
     // every text cell quoted, so the numbers it read as numbers stand bare.
