@@ -206,18 +206,6 @@ private slots:
         }
     }
 
-    // A carriage return ends a line like the end of the text, at x = 0.
-    void carriageReturnsBreakLines()
-    {
-        RecordingCanvas canvas;
-        canvas.setFontName(u"Times New Roman"_s);
-        canvas.setX(70);
-        canvas.print(u"\rа\r\rб"_s);
-        const double h = canvas.lineHeight();
-        QCOMPARE(canvas.lines, (QStringList{line(u"а"_s, 0, h), line(u"б"_s, 0, 3 * h)}));
-        QCOMPARE(canvas.y(), 4 * h);
-    }
-
 private:
     TempSettings m_settings;
 };
