@@ -6,9 +6,8 @@
 
 #include <cmath>
 
-// A ration held as plain values behind the fitness side's accessors: entries
-// from 1, "" / "0" / zeros for a missing one, the empty ration as one empty
-// entry, kcal by the energy factors rounded as the ration rounds them.
+// A ration behind the fitness side's accessors: entries from 1, the empty
+// ration as one empty entry, kcal rounded as the ration rounds them.
 class FakeReportSource final : public ReportSource
 {
 public:

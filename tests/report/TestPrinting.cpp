@@ -105,42 +105,31 @@ private slots:
                  QStringList{u"Принтер не найден. Установите принтер и откройте просмотр снова."_s});
     }
 
-    void pdfButtonSavesThePage_data()
-    {
-        QTest::addColumn<QString>("answer"); // of the save dialog, in an empty folder
-        QTest::addColumn<QString>("written");
-        QTest::addColumn<QString>("box");
-        QTest::newRow("no suffix: .pdf is added") << u"Расчет"_s << u"Расчет.pdf"_s << QString();
-        QTest::newRow("cancelled") << QString() << QString() << QString();
-        QTest::newRow("no such folder")
-            << u"нет/отчет.pdf"_s << QString() << u"Не удалось сохранить файл\r"_s;
-    }
+    // Saved without a suffix, ".pdf" is added; a folder that does not exist is told.
     void pdfButtonSavesThePage()
     {
-        QFETCH(QString, answer);
-        QFETCH(QString, written);
-        QFETCH(QString, box);
         QTemporaryDir dir;
         QVERIFY(QDir::setCurrent(dir.path())); // a file with a relative name would land here too
         ScriptedDialogs dialogs;
-        dialogs.expectSaveFile(answer.isEmpty() ? QString() : dir.filePath(answer));
-        if (!box.isEmpty())
-            dialogs.expectBox();
+        dialogs.expectSaveFile(dir.filePath(u"Расчет"_s));
+        dialogs.expectSaveFile(dir.filePath(u"нет/отчет.pdf"_s));
+        dialogs.expectBox();
         fPreView w(m_source);
-        QTest::mouseClick(w.findChild<QPushButton*>(u"cmdPdf"_s), Qt::LeftButton);
-        QCOMPARE(dialogs.boxTexts().value(0).left(box.size()), box);
+        auto* pdf = w.findChild<QPushButton*>(u"cmdPdf"_s);
+        QTest::mouseClick(pdf, Qt::LeftButton);
+        QTest::mouseClick(pdf, Qt::LeftButton);
+        QVERIFY(dialogs.boxTexts().value(0).startsWith(u"Не удалось сохранить файл\r"_s));
         QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 written.isEmpty() ? QStringList() : QStringList{written});
-        if (!written.isEmpty())
-            verifyPage(dir.filePath(written));
+                 QStringList{u"Расчет.pdf"_s});
+        verifyPage(dir.filePath(u"Расчет.pdf"_s));
     }
 
 private:
     QString output() const { return m_dir.filePath(u"out/page.pdf"_s); }
 
-    // cupsd as an ordinary process with its own configuration, listening on
-    // 127.0.0.1 only, with one default queue writing each job, kept a PDF, to
-    // output(). An empty text when it runs, otherwise why not.
+    // cupsd as an ordinary process with its own configuration on 127.0.0.1,
+    // one default queue keeping each job, a PDF, as output(). An empty text
+    // when it runs, otherwise why not.
     QString startScheduler()
     {
         const QString cupsd = u"/usr/sbin/cupsd"_s;
@@ -150,30 +139,29 @@ private:
         const QString root = m_dir.path();
         for (const char* sub : {"spool/tmp", "cache", "state", "log", "out"})
             QDir(root).mkpath(QString::fromLatin1(sub));
-        // cupsd will not run filters as root; it uses "lp", which must reach
-        // the spool (rwxr-xr-x) and write the output (rwxrwxrwx).
+        // As root cupsd runs filters as "lp", who must reach the spool and write the output.
         QFile::setPermissions(root, QFile::Permissions(0x7755));
         QFile::setPermissions(root + u"/out"_s, QFile::Permissions(0x7777));
-        const QString user = geteuid() == 0 ? u"lp"_s : QString::number(geteuid());
-        const QString group = geteuid() == 0 ? u"lp"_s : QString::number(getegid());
-        const auto write = [&](const QString& name, const QString& text) {
-            QFile file(root + name);
-            return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.toUtf8().size();
-        };
-        if (!write(u"/cupsd.conf"_s,
-                   u"Listen 127.0.0.1:%1\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
-                   u"<Location />\nOrder allow,deny\nAllow from 127.0.0.1\n</Location>\n"
-                   u"<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_s.arg(m_port)) ||
-            !write(u"/cups-files.conf"_s,
-                   u"ServerRoot %1\nRequestRoot %1/spool\nTempDir %1/spool/tmp\nCacheDir %1/cache\n"
-                   u"StateDir %1/state\nErrorLog stderr\nAccessLog %1/log/access\nPageLog %1/log/page\n"
-                   u"Printcap /dev/null\nFileDevice Yes\nUser %2\nGroup %3\n"_s.arg(root, user, group)))
+        const bool root0 = geteuid() == 0;
+        QFile conf(root + u"/cupsd.conf"_s);
+        QFile files(root + u"/cups-files.conf"_s);
+        if (!conf.open(QIODevice::WriteOnly) || !files.open(QIODevice::WriteOnly))
             return u"cannot write the configuration"_s;
+        conf.write(u"Listen 127.0.0.1:%1\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
+                   u"<Location />\nOrder allow,deny\nAllow from 127.0.0.1\n</Location>\n"
+                   u"<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_s.arg(m_port)
+                       .toUtf8());
+        files.write(u"ServerRoot %1\nRequestRoot %1/spool\nTempDir %1/spool/tmp\nCacheDir %1/cache\n"
+                    u"StateDir %1/state\nErrorLog stderr\nAccessLog %1/log/access\nPageLog %1/log/page\n"
+                    u"Printcap /dev/null\nFileDevice Yes\nUser %2\nGroup %3\n"_s
+                        .arg(root, root0 ? u"lp"_s : QString::number(geteuid()),
+                             root0 ? u"lp"_s : QString::number(getegid()))
+                        .toUtf8());
+        conf.close();
+        files.close();
         m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
-        m_cupsd.start(cupsd,
-                      {u"-f"_s, u"-c"_s, root + u"/cupsd.conf"_s, u"-s"_s, root + u"/cups-files.conf"_s});
-        // Until it listens, lpadmin cannot reach it; if it gives up at once (a bad
-        // configuration, a port taken), its output says why.
+        m_cupsd.start(cupsd, {u"-f"_s, u"-c"_s, conf.fileName(), u"-s"_s, files.fileName()});
+        // lpadmin fails until it listens; if it gives up at once, its output says why.
         const QString uri = QUrl::fromLocalFile(output()).toString();
         for (QDeadlineTimer deadline(15000);
              m_cupsd.state() != QProcess::NotRunning && !deadline.hasExpired();) {

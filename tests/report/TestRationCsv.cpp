@@ -28,26 +28,46 @@ class TestRationCsv : public QObject
     Q_OBJECT
 
 private slots:
-    // Quoting (";" and quotes), the disarmed formula, numbers with a decimal comma.
-    void writesTheWindowsTable()
+    // The figures of each row, then of the totals: these from the unrounded
+    // sums, the share only of a need that is known.
+    void tabulatesTheRation_data()
     {
-        FakeReportSource source = twoDishes();
-        source.need = 0; // unknown: shares and need stay empty
-        const QByteArray csv = RationCsv::write(RationTable::from(source), QDate(2026, 12, 7));
-        QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
-        QCOMPARE(
-            QString::fromUtf8(csv.mid(3)).split(u"\r\n"_s),
-            (QStringList{u"Дата;7 декабря 2026 г."_s, u"Группа;Мужчины I (1,4), 18-29 лет (2450 ккал)"_s,
-                         u"Суточная потребность, ккал;"_s, QString(),
-                         u"№;Изделие (блюдо);Выход, г;Белки, г;Жиры, г;Углеводы, г;Калорийность, ккал;"
-                         u"Удовлетворение суточной потребности, %"_s,
-                         u"1;\"Борщ; \"\"наш\"\"\";150/50;10,0;5,0;50,0;284;"_s,
-                         u"2;'=Чай;200;10,0;0,0;1,0;44;"_s, u";Итого:;;20,1;5,0;51,0;328;"_s, QString()}));
+        QTest::addColumn<QList<double>>("values"); // protein, fat, carb1, carb2 of each dish; the need
+        QTest::addColumn<QString>("cells");        // protein|fat|carb|kcal|share of each row and the totals
+        QTest::newRow("two of 10,04 g protein: 20,1, not 20,0")
+            << QList<double>{10.04, 0, 0, 0, 10.04, 0, 0, 0, 2000}
+            << u"10,0|0,0|0,0|40|2%|10,0|0,0|0,0|40|2%|20,1|0,0|0,0|80|4%"_s;
+        QTest::newRow("100 + 201 kcal: 300 from the nutrients, not 301")
+            << QList<double>{0, 0, 26.2, 0, 0, 22.32, 0, 0, 2000}
+            << u"0,0|0,0|26,2|100|5%|0,0|22,3|0,0|201|10%|0,0|22,3|26,2|300|15%"_s;
+        QTest::newRow("250 of 2000 kcal: 13%, halves away from zero")
+            << QList<double>{62.5, 0, 0, 0, 2000} << u"62,5|0,0|0,0|250|13%|62,5|0,0|0,0|250|13%"_s;
+        QTest::newRow("no need known: no shares")
+            << QList<double>{62.5, 0, 0, 0, 0} << u"62,5|0,0|0,0|250||62,5|0,0|0,0|250|"_s;
+        QTest::newRow("unreadable need")
+            << QList<double>{62.5, 0, 0, 0, qQNaN()} << u"62,5|0,0|0,0|250||62,5|0,0|0,0|250|"_s;
+        QTest::newRow("empty ration: zeros") << QList<double>{2000} << u"0,0|0,0|0,0|0|0%"_s;
+    }
+    void tabulatesTheRation()
+    {
+        QFETCH(QList<double>, values);
+        QFETCH(QString, cells);
+        FakeReportSource source;
+        source.need = values.takeLast();
+        for (qsizetype i = 0; i < values.size(); i += 4)
+            source.dishes << FakeReportSource::Dish{u"Блюдо"_s,    u"100"_s,      values[i],
+                                                    values[i + 1], values[i + 2], values[i + 3]};
+        const RationTable table = RationTable::from(source);
+        QStringList got;
+        for (const RationTable::Row& row : table.rows + QList{table.totals})
+            got << row.protein << row.fat << row.carb << row.kkal << row.share;
+        QCOMPARE(got.join(u'|'), cells);
     }
 
     // "Opens correctly" proven with the real program: LibreOffice imports the
-    // export as a Russian-setting user does and writes the sheet back out with
-    // every text cell quoted, so the numbers it read as numbers stand bare.
+    // export as a Russian-setting user does (the quoting, the disarmed formula,
+    // the decimal comma) and writes it back with every text cell quoted, so the
+    // numbers it read as numbers stand bare.
     void libreOfficeReadsIt()
     {
         const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
@@ -70,11 +90,21 @@ private slots:
         QFile sheet(dir.filePath(u"out/рацион.csv"_s));
         QVERIFY2(sheet.open(QIODevice::ReadOnly), lo.readAllStandardError().constData());
         const QStringList rows = QString::fromUtf8(sheet.readAll()).split(u'\n');
-        QCOMPARE(rows.size(), 9); // head, blank, header, two dishes, totals, and the last line's end
-        QCOMPARE(rows[2], u"\"Суточная потребность, ккал\";2450;;;;;;"_s);
-        QCOMPARE(rows[5], u"1;\"Борщ; \"\"наш\"\"\";\"150/50\";10;5;50;284;12"_s);
-        QVERIFY2(rows[6].startsWith(u"2;\"'=Чай\";200;"_s), qPrintable(rows[6]));
-        QCOMPARE(rows[7], u";\"Итого:\";;20.1;5;51;328;13"_s);
+        QCOMPARE(rows, (QStringList{u"\"Дата\";\"7 декабря 2026 г.\";;;;;;"_s,
+                                    u"\"Группа\";\"Мужчины I (1,4), 18-29 лет (2450 ккал)\";;;;;;"_s,
+                                    u"\"Суточная потребность, ккал\";2450;;;;;;"_s, u";;;;;;;"_s,
+                                    u"\"№\";\"Изделие (блюдо)\";\"Выход, г\";\"Белки, г\";\"Жиры, г\";"
+                                    u"\"Углеводы, г\";\"Калорийность, ккал\";"
+                                    u"\"Удовлетворение суточной потребности, %\""_s,
+                                    u"1;\"Борщ; \"\"наш\"\"\";\"150/50\";10;5;50;284;12"_s,
+                                    u"2;\"'=Чай\";200;10;0;1;44;2"_s, u";\"Итого:\";;20.1;5;51;328;13"_s,
+                                    QString()}));
+        // With no need known its cell and the shares stay empty.
+        FakeReportSource unknown = twoDishes();
+        unknown.need = 0;
+        const QByteArray bytes = RationCsv::write(RationTable::from(unknown), QDate(2026, 12, 7));
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(bytes.contains(u"ккал;\r\n\r\n"_s.toUtf8()) && bytes.contains(";328;\r\n"));
     }
 };
 

@@ -6,10 +6,10 @@
 #include "server/WireClient.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTest>
 
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -56,11 +56,9 @@ private slots:
         QTest::addColumn<QString>("request");
         QTest::addColumn<QString>("reply");
         const QString err = u"$Err_inquiry"_s;
-        const QString none = u"$Dishes=$NO_DISHES"_s;
         QTest::newRow("catalogue")
             << u"$GetDishTables"_s
-            << u"$BB=Комплексные блюда<TB>10<TB>IFCT 2017 components<EB>Злаки и просо<TB>24<TB>"
-               "IFCT 2017: Cereals and Millets<EB>…<EB>Пищевые масла и жиры<TB>14<TB>"
+            << u"$BB=Комплексные блюда<TB>10<TB>IFCT 2017 components<EB>…<EB>Пищевые масла и жиры<TB>14<TB>"
                "IFCT 2017: Edible Oils and Fats"_s;
         QTest::newRow("dishes") << u"$GetDishes=Злаки и просо"_s
                                 << u"$Dishes=Amaranth seed, black<BL>Amaranth seed, pale brown<BL>…<BL>"
@@ -69,20 +67,17 @@ private slots:
         QTest::newRow("composite")
             << u"$GetHSDishes=Комплексные блюда<Str>Рис с куриной грудкой"_s
             << u"$HSDishes=22,815<Sc>5,28<Sc>1,035<Sc>113,55<Str>Рис с куриной грудкой<Sc>150/50"_s;
-        // The first and last rows "id<Sc>group<Sc>КФА<Sc>ages<Sc>kcal" of each sex.
+        // The first and last rows of each sex.
         QTest::newRow("men's norms")
             << u"$Get_Man_Norm"_s
-            << u"$Man_Norm=1<Sc>I<Sc>1,4<Sc>18-29<Sc>2450<Str>2<Sc>I<Sc>1,4<Sc>30-39<Sc>"
-               "2300<Str>…<Str>15<Sc>V<Sc>2,5<Sc>40-59<Sc>3750"_s;
+            << u"$Man_Norm=1<Sc>I<Sc>1,4<Sc>18-29<Sc>2450<Str>…<Str>15<Sc>V<Sc>2,5<Sc>40-59<Sc>3750"_s;
         QTest::newRow("women's norms")
             << u"$Get_Girl_Norm"_s
             << u"$Girl_Norm=16<Sc>I<Sc>1,4<Sc>18-29<Sc>2000<Str>…<Str>27<Sc>IV<Sc>2,2<Sc>40-59<Sc>2850"_s;
         QTest::newRow("empty request") << QString() << err;
-        QTest::newRow("unknown collection: other case") << u"$GetDishes=фрукты"_s << none;
-        QTest::newRow("SQL quote") << u"$GetDishes=' OR '1'='1"_s << none;
+        QTest::newRow("unknown collection: other case") << u"$GetDishes=фрукты"_s << u"$Dishes=$NO_DISHES"_s;
         QTest::newRow("unknown dish") << u"$GetHSDishes=Фрукты<Str>Батон"_s << err;
         QTest::newRow("no row separator") << u"$GetHSDishes=Морская рыба Cat fish"_s << err;
-        QTest::newRow("separator in other case") << u"$GetHSDishes=Морская рыба<STR>Cat fish"_s << err;
         QTest::newRow("catalogue with a tail") << u"$GetDishTables "_s << err;
         QTest::newRow("norms with a tail") << u"$Get_Man_Norm=1"_s << err;
         QTest::newRow("word without its '='") << u"$GetDishesT"_s << err;
@@ -108,28 +103,22 @@ private slots:
         QCOMPARE(client.next(), QByteArray("$Err_inquiry") + kTerm);
     }
 
-    // A faulty client is dropped; a client beside it notices nothing.
+    // A faulty client is dropped; a client beside it notices nothing. One row
+    // for each bound (the fuzz target checks them on every input).
     void dropsFaultyClientAlone_data()
     {
         QTest::addColumn<QByteArray>("chunk");
-        QTest::addColumn<int>("times");
         QTest::addColumn<QString>("reason");
-        const QString binary = u"sent binary data"_s;
-        QTest::newRow("NUL") << QByteArray("$GetDishTables\0<\xA5>", 18) << 1 << binary;
-        QTest::newRow("DEL") << QByteArray("$Mess=\x7F<\xA5>") << 1 << binary;
-        QTest::newRow("0x98, undefined in Windows-1251") << QByteArray("$Mess=\x98<\xA5>") << 1 << binary;
-        // 64 KiB are allowed without a terminator; the next kilobyte is not.
-        const QString endless = u"sent more than 65536 bytes without a terminator"_s;
-        QTest::newRow("endless request") << QByteArray(1024, 'x') << 65 << endless;
-        QTest::newRow("endless in one write") << QByteArray(1 << 20, '<') << 1 << endless;
+        QTest::newRow("NUL") << QByteArray("$GetDishTables\0<\xA5>", 18) << u"sent binary data"_s;
+        QTest::newRow("endless request")
+            << QByteArray(1 << 20, '<') << u"sent more than 65536 bytes without a terminator"_s;
         // Far more reply bytes than the 64 KiB the test allows to queue.
         QTest::newRow("replies pile up")
-            << (QByteArray("$GetDishTables") + kTerm).repeated(1000) << 1 << u"does not read its replies"_s;
+            << (QByteArray("$GetDishTables") + kTerm).repeated(1000) << u"does not read its replies"_s;
     }
     void dropsFaultyClientAlone()
     {
         QFETCH(QByteArray, chunk);
-        QFETCH(int, times);
         QFETCH(QString, reason);
         ServerLimits limits;
         limits.maxQueuedReplyBytes = 64 * 1024;
@@ -141,11 +130,7 @@ private slots:
         const quint16 badPort = bad.socket.localPort();
         // Meanwhile the good client's request (Сахара, in Windows-1251) waits cut inside its terminator.
         good.send("$GetDishes=\xD1\xE0\xF5\xE0\xF0\xE0<");
-        for (int i = 0; i < times; ++i) {
-            QVERIFY2(bad.socket.state() == QAbstractSocket::ConnectedState, "dropped too early");
-            bad.send(chunk);
-            QTest::qWait(1);
-        }
+        bad.send(chunk);
         QTRY_COMPARE(bad.socket.state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(running.server.clientCount(), 1);
         // Dropping is the end of its story: no "Disconnected" line besides.
@@ -156,30 +141,24 @@ private slots:
         QCOMPARE(good.next(), QByteArray("$Dishes=Jaggery, cane<BL>Sugarcane, juice<\xA5>"));
     }
 
-    // Many clients are served at once, each its own replies; one more is
-    // refused until a place comes free.
-    void servesManyClientsUpToTheLimit()
+    // One client past the limit is refused until a place comes free.
+    void refusesClientsPastTheLimit()
     {
         ServerLimits limits;
-        limits.maxClients = 30;
+        limits.maxClients = 1;
         Running running(limits);
-        QVERIFY(running.opened);
-        std::array<WireClient, 31> clients;
-        for (WireClient& client : clients)
-            client.connectTo(running.server.serverPort());
-        QVERIFY(clients[30].next().isEmpty()); // closed, unanswered
-        QCOMPARE(running.log.size(), 31);
-        QVERIFY2(running.log[30].contains(QRegularExpression(
-                     u"^Refused 127\\.0\\.0\\.1:\\d+: 30 clients are connected already$"_s)),
-                 qPrintable(running.log[30]));
-        for (int i = 0; i < 30; ++i)
-            clients[i].send(i % 2 ? "$Get_Man_Norm<\xA5>" : "$Get_Girl_Norm<\xA5>");
-        for (int i = 0; i < 30; ++i)
-            QVERIFY(clients[i].next().startsWith(i % 2 ? "$Man_Norm=" : "$Girl_Norm="));
-        clients[0].socket.disconnectFromHost();
-        QTRY_COMPARE(running.server.clientCount(), 29);
-        QVERIFY(clients[30].connectTo(running.server.serverPort()));
-        QVERIFY(clients[30].ask(u"$Get_Man_Norm"_s).startsWith("$Man_Norm="));
+        WireClient first;
+        WireClient second;
+        QVERIFY(running.opened && first.connectTo(running.server.serverPort()));
+        second.connectTo(running.server.serverPort());
+        QVERIFY(second.next().isEmpty()); // closed, unanswered
+        QVERIFY2(running.log.last().contains(QRegularExpression(
+                     u"^Refused 127\\.0\\.0\\.1:\\d+: 1 clients are connected already$"_s)),
+                 qPrintable(running.log.last()));
+        first.socket.disconnectFromHost();
+        QTRY_COMPARE(running.server.clientCount(), 0);
+        QVERIFY(second.connectTo(running.server.serverPort()));
+        QVERIFY(second.ask(u"$Get_Man_Norm"_s).startsWith("$Man_Norm="));
     }
 
     // A thousand connections that never send a request take at most their
@@ -208,11 +187,8 @@ private slots:
 
         WireClient honest;
         QVERIFY(honest.connectTo(running.server.serverPort()));
-        const std::pair<QString, QByteArray> exchange[] = {{u"$GetDishTables"_s, "$BB="},
-                                                           {u"$Get_Man_Norm"_s, "$Man_Norm="},
-                                                           {u"$Get_Girl_Norm"_s, "$Girl_Norm="}};
-        for (const auto& [request, reply] : exchange) {
-            QVERIFY(honest.ask(request).startsWith(reply));
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(honest.ask(u"$GetDishTables"_s).startsWith("$BB="));
             QTest::qWait(400); // 1.2 s in all, never 1 s without a request
         }
         QTRY_COMPARE(running.server.clientCount(), 1);
@@ -247,12 +223,9 @@ private slots:
         for (const int fd : held)
             ::close(fd);
         setrlimit(RLIMIT_NOFILE, &saved);
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                client.buffer += client.socket.readAll();
-                return client.buffer.startsWith("$BB=") && client.buffer.endsWith(kTerm);
-            },
-            1000));
+        QElapsedTimer served;
+        served.start();
+        QVERIFY(client.next().startsWith("$BB=") && served.elapsed() < 1000);
         QVERIFY(running.log.contains(u"Accepting clients again"_s));
     }
 };
