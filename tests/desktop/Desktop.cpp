@@ -6,16 +6,14 @@ using namespace Qt::Literals::StringLiterals;
 
 Desktop::Desktop()
 {
-    // Xvfb picks a free display number itself and writes it to its output,
-    // so tests running side by side never share a display.
-    // Without -noreset the server starts over whenever its last client
-    // leaves, which the first probe below does before openbox has connected;
-    // a client that arrives during that restart is refused.
+    // Xvfb picks a free display number itself and writes it to its output, so
+    // tests side by side never share a display. Without -noreset it starts over
+    // whenever its last client leaves, as the first probe below does before
+    // openbox connects; a client arriving during that restart is refused.
     QProcess& server = start(u"Xvfb"_s,
                              {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s, u"-nolisten"_s,
                               u"tcp"_s, u"-noreset"_s},
                              QProcessEnvironment::systemEnvironment());
-    // Whether the output of the X tool `probe` comes to contain `answer`.
     const auto answers = [&](const QStringList& probe, const QString& answer) {
         return QTest::qWaitFor([&] { return x(probe.first(), probe.mid(1)).contains(answer); }, 10000);
     };

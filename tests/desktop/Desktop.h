@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QProcess>
-#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -13,8 +12,6 @@ class Desktop final
 public:
     Desktop();
     ~Desktop();
-    Desktop(const Desktop&) = delete;
-    Desktop& operator=(const Desktop&) = delete;
 
     // Why the desktop could not be started; empty when it runs.
     QString error() const { return m_error; }
