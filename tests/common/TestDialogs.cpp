@@ -31,11 +31,6 @@ private slots:
         QCOMPARE(box->windowTitle(), u"Quorvel"_s);
         QCOMPARE(box->icon(), QMessageBox::Information);
         QCOMPARE(box->standardButtons(), QMessageBox::Ok);
-
-        box.reset(createMessageBox({u"?"_s, u"Сервер рецептур"_s, Icon::Question, Buttons::YesNo}));
-        QCOMPARE(box->windowTitle(), u"Сервер рецептур"_s);
-        QCOMPARE(box->icon(), QMessageBox::Question);
-        QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
     }
 
     // Russian whatever the machine's language (the tests run in the C locale):
@@ -43,7 +38,11 @@ private slots:
     // texts (context menus, file dialogs) from its Russian translations.
     void everythingSpeaksRussian()
     {
-        std::unique_ptr<QMessageBox> question(createMessageBox({u"?"_s, {}, Icon::Question, Buttons::YesNo}));
+        std::unique_ptr<QMessageBox> question(
+            createMessageBox({u"?"_s, u"Сервер рецептур"_s, Icon::Question, Buttons::YesNo}));
+        QCOMPARE(question->windowTitle(), u"Сервер рецептур"_s);
+        QCOMPARE(question->icon(), QMessageBox::Question);
+        QCOMPARE(question->standardButtons(), QMessageBox::Yes | QMessageBox::No);
         std::unique_ptr<QMessageBox> note(createMessageBox({u"!"_s, {}, Icon::None}));
         std::unique_ptr<QInputDialog> input(createInputDialog(u"Введите текст сообщения:"_s, u"Т"_s));
         QCOMPARE(
