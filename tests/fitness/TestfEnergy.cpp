@@ -302,6 +302,9 @@ private slots:
                  (QStringList{u"$GetDishes=Супы"_s, u"$GetHSDishes=Супы<Str>Щи"_s,
                               u"$GetHSDishes=Супы<Str>Суп гороховый"_s, u"$GetDishes=Напитки"_s}));
         QCOMPARE(f->control<QLabel>("lFindBB")->text(), u"Н"_s);
+        f->control<QLabel>("lFindD")->setText(u"Котлета рубленая"_s); // grows with the text typed
+        QCoreApplication::sendPostedEvents(&window(), QEvent::LayoutRequest);
+        QCOMPARE(f->control("lFindD")->size(), f->control("lFindD")->sizeHint());
     }
 
     void compositionFollowsTheWeight()
