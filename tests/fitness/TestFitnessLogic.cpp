@@ -66,40 +66,32 @@ private slots:
         QCOMPARE(norms.ageList(u"1.4"_s), QStringList());
     }
 
-    void chosenRow_data()
+    void chosenRow()
     {
-        QTest::addColumn<QString>("sNorm");
-        QTest::addColumn<bool>("man");
-        QTest::addColumn<bool>("girl");
-        QTest::addColumn<QString>("kfa");
-        QTest::addColumn<QString>("age");
-        QTest::addColumn<QString>("group");
-        QTest::addColumn<double>("energy");
         const QString norms =
             table(u"I 1,4 18-29 2450 | I 1,4 30-39 2300,5 | Ib 1,4 18-29 9999 | II 1,6 18-29 много"_s);
         const QString kfa = u"1,4"_s, age = u"18-29"_s;
-        QTest::newRow("men, first of two matching rows")
-            << norms << true << false << kfa << age << u"Мужчины I (1,4), 18-29 лет (2450 ккал)"_s << 2450.0;
-        QTest::newRow("women") << norms << false << true << kfa << u"30-39"_s
-                               << u"Женщины I (1,4), 30-39 лет (2300,5 ккал)"_s << 2300.5;
-        QTest::newRow("both ticked: women win")
-            << norms << true << true << kfa << age << u"Женщины I (1,4), 18-29 лет (2450 ккал)"_s << 2450.0;
-        QTest::newRow("energy not a number") << norms << true << false << u"1,6"_s << age
-                                             << u"Мужчины II (1,6), 18-29 лет (много ккал)"_s << 0.0;
-        QTest::newRow("no matching row")
-            << norms << true << false << u"1,6"_s << u"30-39"_s << u"Мужчины "_s << 0.0;
-        QTest::newRow("no table") << QString() << false << true << kfa << age << u"Женщины "_s << 0.0;
-    }
-    void chosenRow()
-    {
-        QFETCH(QString, sNorm);
-        QFETCH(bool, man);
-        QFETCH(bool, girl);
-        QFETCH(QString, kfa);
-        QFETCH(QString, age);
-        const NormTable norms(sNorm);
-        QTEST(norms.GetFullGroup(NormTable::sexWord(man, girl), kfa, age), "group");
-        QTEST(norms.GetFizEnergy(kfa, age), "energy");
+        const struct
+        {
+            QString sNorm;
+            bool man, girl;
+            QString kfa, age, group;
+            double energy;
+        } cases[] = {
+            // Men, the first of two matching rows; women; both ticked: women win.
+            {norms, true, false, kfa, age, u"Мужчины I (1,4), 18-29 лет (2450 ккал)"_s, 2450},
+            {norms, false, true, kfa, u"30-39"_s, u"Женщины I (1,4), 30-39 лет (2300,5 ккал)"_s, 2300.5},
+            {norms, true, true, kfa, age, u"Женщины I (1,4), 18-29 лет (2450 ккал)"_s, 2450},
+            // Energy not a number; no matching row; no table.
+            {norms, true, false, u"1,6"_s, age, u"Мужчины II (1,6), 18-29 лет (много ккал)"_s, 0},
+            {norms, true, false, u"1,6"_s, u"30-39"_s, u"Мужчины "_s, 0},
+            {QString(), false, true, kfa, age, u"Женщины "_s, 0},
+        };
+        for (const auto& c : cases) {
+            const NormTable norm(c.sNorm);
+            QCOMPARE(norm.GetFullGroup(NormTable::sexWord(c.man, c.girl), c.kfa, c.age), c.group);
+            QCOMPARE(norm.GetFizEnergy(c.kfa, c.age), c.energy);
+        }
     }
 
     void roundTrip()

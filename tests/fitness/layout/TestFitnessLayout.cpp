@@ -4,6 +4,8 @@
 #include <QTest>
 
 #include <limits>
+#include <tuple>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -58,90 +60,59 @@ private slots:
         QCOMPARE(geometries(layout), expected);
     }
 
-    void tooLowForTheLists_data()
-    {
-        QTest::addColumn<int>("layoutsBefore");
-        QTest::addColumn<float>("height");
-        QTest::newRow("from the design") << 0 << 4839.f;
-        QTest::newRow("after a full layout") << 1 << 3000.f;
-    }
     void tooLowForTheLists()
     {
-        QFETCH(int, layoutsBefore);
-        QFETCH(float, height);
-        const FitnessLayout before = laidOut(W, H, layoutsBefore);
-        FitnessLayout layout = before;
-        layout.apply(W, height);
-        // Rule 4 is skipped as a whole, and the rules after it place their
-        // controls from what lBases still has.
-        const Geometry lBases = before.geometry(Control::lBases);
-        const float lFindBBTop = lBases.top + lBases.height + 50;
-        QCOMPARE(layout.geometry(Control::lBases), lBases);
-        QCOMPARE(layout.geometry(Control::lDishes),
-                 (Geometry{lBases.width + 100, 840, 2 * lBases.width - 300, lBases.height}));
-        QCOMPARE(layout.geometry(Control::tOut), (Geometry{1365, lFindBBTop + 535, 1815, 615}));
-        QCOMPARE(layout.geometry(Control::cPrint), (Geometry{7825, height - 1435, 3495, 735}));
-        // lHS would come out with a negative height.
-        QCOMPARE(layout.geometry(Control::lHS), before.geometry(Control::lHS));
+        // From the design, and after a full layout.
+        for (auto [layoutsBefore, height] : {std::pair{0, 4839.f}, std::pair{1, 3000.f}}) {
+            const FitnessLayout before = laidOut(W, H, layoutsBefore);
+            FitnessLayout layout = before;
+            layout.apply(W, height);
+            // Rule 4 is skipped as a whole, and the rules after it place their
+            // controls from what lBases still has.
+            const Geometry lBases = before.geometry(Control::lBases);
+            const float lFindBBTop = lBases.top + lBases.height + 50;
+            QCOMPARE(layout.geometry(Control::lBases), lBases);
+            QCOMPARE(layout.geometry(Control::lDishes),
+                     (Geometry{lBases.width + 100, 840, 2 * lBases.width - 300, lBases.height}));
+            QCOMPARE(layout.geometry(Control::tOut), (Geometry{1365, lFindBBTop + 535, 1815, 615}));
+            QCOMPARE(layout.geometry(Control::cPrint), (Geometry{7825, height - 1435, 3495, 735}));
+            // lHS would come out with a negative height.
+            QCOMPARE(layout.geometry(Control::lHS), before.geometry(Control::lHS));
+        }
+        // Sizes of zero are taken: 450 wide gives the dish list 2 x 150 - 300 = 0.
+        QCOMPARE(laidOut(W, 4840).geometry(Control::lBases), (Geometry{0, 840, 3840, 0}));
+        QCOMPARE(laidOut(450, 4840).geometry(Control::lDishes), (Geometry{250, 840, 0, 0}));
     }
 
-    void sizesOfZeroAreTaken()
-    {
-        FitnessLayout layout = laidOut(W, 4840);
-        QCOMPARE(layout.geometry(Control::lBases), (Geometry{0, 840, 3840, 0}));
-        // 450 wide gives the dish list 2 x 150 - 300 = 0; 447 would give -2.
-        layout.apply(450, 4840);
-        QCOMPARE(layout.geometry(Control::lDishes), (Geometry{250, 840, 0, 0}));
-        layout.apply(447, H);
-        QCOMPARE(layout.geometry(Control::lBases), (Geometry{0, 840, 149, 3260}));
-        QCOMPARE(layout.geometry(Control::lDishes), (Geometry{250, 840, 0, 0}));
-        QCOMPARE(layout.geometry(Control::lFindD), (Geometry{250, 890, 2340, 435}));
-    }
-
-    void minimisedThenRestored_data()
-    {
-        QTest::addColumn<int>("layoutsBefore");
-        QTest::addColumn<float>("width");
-        QTest::addColumn<float>("height");
-        QTest::newRow("first shown minimised") << 0 << 0.f << 0.f;
-        QTest::newRow("minimised to its caption bar") << 2 << 2400.f << 540.f;
-    }
     void minimisedThenRestored()
     {
-        QFETCH(int, layoutsBefore);
-        QFETCH(float, width);
-        QFETCH(float, height);
-        FitnessLayout layout = laidOut(W, H, layoutsBefore);
-        layout.apply(width, height);
-        // Only Left and Top may go below zero.
-        QCOMPARE(layout.geometry(Control::cPrint), (Geometry{width - 3695, height - 1435, 3495, 735}));
-        for (const Geometry& g : geometries(layout))
-            QVERIFY(g.width >= 0 && g.height >= 0);
-        layout.apply(W, H);
-        QCOMPARE(geometries(layout), geometries(laidOut(W, H, layoutsBefore + 1)));
+        // First shown minimised, and minimised to its caption bar.
+        for (auto [layoutsBefore, width, height] : {std::tuple{0, 0.f, 0.f}, std::tuple{2, 2400.f, 540.f}}) {
+            FitnessLayout layout = laidOut(W, H, layoutsBefore);
+            layout.apply(width, height);
+            // Only Left and Top may go below zero.
+            QCOMPARE(layout.geometry(Control::cPrint), (Geometry{width - 3695, height - 1435, 3495, 735}));
+            for (const Geometry& g : geometries(layout))
+                QVERIFY(g.width >= 0 && g.height >= 0);
+            layout.apply(W, H);
+            QCOMPARE(geometries(layout), geometries(laidOut(W, H, layoutsBefore + 1)));
+        }
     }
 
-    void twipsToPixels_data()
-    {
-        QTest::addColumn<float>("twips");
-        QTest::addColumn<double>("dpi");
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("half goes up") << 7.5f << 96.0 << 1;
-        QTest::newRow("negative half goes down") << -7.5f << 96.0 << -1;
-        QTest::newRow("120 dpi") << 7605.f << 120.0 << 634;
-        QTest::newRow("no dpi") << 100.f << 0.0 << 0;
-        QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 96.0 << 0;
-        QTest::newRow("huge stays an int") << 3e38f << 96.0 << std::numeric_limits<int>::max() / 2;
-    }
     void twipsToPixels()
     {
-        QFETCH(float, twips);
-        QFETCH(double, dpi);
-        QTEST(Twips::toPixels(twips, dpi), "pixels");
+        constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+        // Halves round away from zero; 120 dpi; no dpi; not a number; huge stays an int.
+        for (auto [twips, dpi, pixels] :
+             {std::tuple{7.5f, 96.0, 1}, std::tuple{-7.5f, 96.0, -1}, std::tuple{7605.f, 120.0, 634},
+              std::tuple{100.f, 0.0, 0}, std::tuple{nan, 96.0, 0},
+              std::tuple{3e38f, 96.0, std::numeric_limits<int>::max() / 2}}) {
+            QCOMPARE(Twips::toPixels(twips, dpi), pixels);
+            for (int px = -50; px <= 4000; ++px) // and back, at every usual dpi
+                QCOMPARE(Twips::toPixels(Twips::fromPixels(px, dpi ? dpi : 144), dpi ? dpi : 144), px);
+        }
         QCOMPARE(Twips::fromPixels(10, 0), 0.f);
         QCOMPARE(Twips::fromPixels(768, 96), 11520.f);
-        for (int px = -50; px <= 4000; ++px) // and back, at every usual dpi
-            QCOMPARE(Twips::toPixels(Twips::fromPixels(px, dpi ? dpi : 144), dpi ? dpi : 144), px);
     }
 
     void sizeThatIsNotANumberChangesNothing()
