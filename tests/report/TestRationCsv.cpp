@@ -44,8 +44,6 @@ private slots:
             << QList<double>{62.5, 0, 0, 0, 2000} << u"62,5|0,0|0,0|250|13%|62,5|0,0|0,0|250|13%"_s;
         QTest::newRow("no need known: no shares")
             << QList<double>{62.5, 0, 0, 0, 0} << u"62,5|0,0|0,0|250||62,5|0,0|0,0|250|"_s;
-        QTest::newRow("unreadable need")
-            << QList<double>{62.5, 0, 0, 0, qQNaN()} << u"62,5|0,0|0,0|250||62,5|0,0|0,0|250|"_s;
         QTest::newRow("empty ration: zeros") << QList<double>{2000} << u"0,0|0,0|0,0|0|0%"_s;
     }
     void tabulatesTheRation()
