@@ -17,9 +17,8 @@ QString line(const QString& text, double x, double y)
     return text + u" @%1,%2"_s.arg(x).arg(y, 0, 'f', 2);
 }
 
-// The lines of a page as the report draws them, measured like the painted
-// page (on a picture): text, top-left corner, both as line(), and font
-// ("10pt", "10pt bold").
+// The lines of a page as drawn, measured like the painted page (on a
+// picture): text, top-left corner, both as line(), and font ("10pt bold").
 class RecordingCanvas final : public ReportCanvas
 {
 public:
@@ -54,7 +53,6 @@ private:
 };
 
 const QString kRule(96, u'_');
-const QString kFooter = u"Отчет подготовлен в программе 'Ventaro', в.5.ХХ"_s;
 
 double lineHeight(double points, bool bold = false)
 {
@@ -109,7 +107,7 @@ private slots:
                    u"Примечание. Примерное распределение калорийности по приемам: завтрак - 25%, обед - 35%, "
                    u"полдник - 15%, ужин - 25%."_s,
                    70, end + normal)
-            << line(kFooter, 70, end + 3 * normal);
+            << line(u"Отчет подготовлен в программе 'Ventaro', в.5.ХХ"_s, 70, end + 3 * normal);
         const RecordingCanvas page(&source);
         QCOMPARE(page.lines, expected);
         QCOMPARE(page.fonts, QStringList{u"14pt"_s} + QStringList(15, u"10pt"_s) +
@@ -119,9 +117,8 @@ private slots:
         QCOMPARE(RecordingCanvas(&empty).lines, expected.mid(0, 8));
     }
 
-    // A name breaks every 30 characters onto indented lines at the page's edge.
-    // A cell wider than its column's room is printed smaller, down to 6 pt, and
-    // only then continued under itself. The next row starts below it all.
+    // A name breaks every 30 characters onto indented lines at the page's edge; a
+    // cell too wide shrinks down to 6 pt, then continues under itself.
     void rowCellsKeepToTheirColumns()
     {
         struct Case
