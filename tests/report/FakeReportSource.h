@@ -6,8 +6,7 @@
 
 #include <cmath>
 
-// A ration behind the fitness side's accessors: entries from 1, the empty
-// ration as one empty entry, kcal rounded as the ration rounds them.
+// A ration behind the fitness accessors: entries from 1, the empty one as one empty entry.
 class FakeReportSource final : public ReportSource
 {
 public:
