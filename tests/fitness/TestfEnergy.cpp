@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include <functional>
 #include <optional>
@@ -261,6 +263,22 @@ private slots:
         QVERIFY(lDishes()->isEnabled());
         QVERIFY(window().isVisible());
         QCOMPARE(f->link.sent, QStringList{u"$Get_Man_Norm"_s}); // the load's only
+    }
+
+    // At 24 pt a long name is cut at the list's edge: its tooltip shows all of it, as plain text.
+    void cutEntriesShowTheirWholeText()
+    {
+        const QString whole = u"Котлета рубленая из говядины с картофельным пюре и <b>подливой</b>"_s;
+        f->controller.form_Dishes_Bl(u"Щи<BL>"_s + whole);
+        showActive();
+        QStringList tips;
+        for (int row : {0, 1}) {
+            const QPoint at = lDishes()->visualItemRect(lDishes()->item(row)).center();
+            QHelpEvent help(QEvent::ToolTip, at, lDishes()->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(lDishes()->viewport(), &help);
+            tips << (QToolTip::isVisible() ? QToolTip::text() : QString());
+        }
+        QCOMPARE(tips, (QStringList{QString(), Qt::convertFromPlainText(whole, Qt::WhiteSpaceNoWrap)}));
     }
 
     // A click, a Ctrl+click or Ctrl+Space on the selected entry keeps it, asking nothing.
