@@ -69,7 +69,8 @@ private slots:
         // A click on the grey ground hands the focus on to the page.
         w.findChild<QWidget*>(u"cmdPrint"_s)->setFocus();
         QTest::mouseClick(w.findChild<QWidget*>(u"piBack"_s), Qt::LeftButton, {}, QPoint(10, 5));
-        QCOMPARE(page->pos(), QPoint(40, 24)); // untouched until a bar moves
+        QCOMPARE(page->pos(), QPoint(40, 24));                                // untouched until a bar moves
+        QCOMPARE(page->grab().toImage().pixelColor(1, 1), QColor(Qt::white)); // paper on the grey
         QCOMPARE(press(1, Qt::Key_Down), -qRound(max / 10.0));
         QCOMPARE(press(20, Qt::Key_Down), -max);
         QCOMPARE(press(30, Qt::Key_Up), 24);

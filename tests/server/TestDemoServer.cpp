@@ -324,6 +324,7 @@ private slots:
              2,
              u"needs more open files than the limit of "_s},
             {{u"--version"_s}, 0, u"brastel-demo 1.0.0\n"_s},
+            {{u"--help"_s}, 0, u"--max-clients <N>"_s},
         };
         for (const auto& c : cases) {
             QProcess demo;
