@@ -114,6 +114,7 @@ private slots:
         const QStringList menu{u"Хлеб"_s,       u"Салат"_s, u"Супы"_s, u"Напитки"_s,
                                u"Рассольник"_s, u"Чай"_s,   u"Квас"_s};
         QTest::newRow("уп keeps Супы") << Walk{u"уп"_s, 1, u"Уп"_s};
+        QTest::newRow("Backspace drops one letter") << Walk{u"уп\b"_s, 1, u"У"_s};
         QTest::newRow("Escape") << Walk{u"уп\b\x1b"_s, 0};
         QTest::newRow("no entry contains it") << Walk{u"уж"_s, 1, u"Уж"_s};
         QTest::newRow("Ctrl+Backspace") << Walk{u"на\x7f"_s, 0};
