@@ -4,8 +4,8 @@
 // temporary folder.
 #include "fitness/FitnessController.h"
 #include "fitness/fEnergy.h"
-#include "protocol/ServerLink.h"
 #include "recipes/Catalogue.h"
+#include "support/NullLink.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -16,13 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NullLink final : public ServerLink
-{
-public:
-    void SendCommand(const QString&) override {}
-    void AddStatus(const QString&) override {}
-};
 
 QString payload(int count, const QString& stem, const QString& separator, const QString& tail = {})
 {

@@ -3,7 +3,7 @@
 // the fitness window takes it in (both lists refilled, offscreen).
 #include "fitness/FitnessController.h"
 #include "fitness/NormTable.h"
-#include "protocol/ServerLink.h"
+#include "support/NullLink.h"
 
 #include <QStringList>
 
@@ -12,13 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NullLink final : public ServerLink
-{
-public:
-    void SendCommand(const QString&) override {}
-    void AddStatus(const QString&) override {}
-};
 
 QString distinctKfaTable(int rows)
 {

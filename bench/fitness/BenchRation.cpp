@@ -6,7 +6,7 @@
 #include "fitness/RationFile.h"
 #include "fitness/fEnergy.h"
 #include "fitness/fRation.h"
-#include "protocol/ServerLink.h"
+#include "support/NullLink.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,13 +19,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kDish = u"12,5<Sc>7,25<Sc>30,1<Sc>12<Str>Котлета рубленая из говядины с гарниром<Sc>150/50"_s;
-
-class NullLink final : public ServerLink
-{
-public:
-    void SendCommand(const QString&) override {}
-    void AddStatus(const QString&) override {}
-};
 
 // Picks the file and answers Yes to "replace the current ration?".
 class FileDialogs final : public Dialogs::Backend
