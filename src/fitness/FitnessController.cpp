@@ -9,7 +9,7 @@ FitnessController::~FitnessController() = default;
 fEnergy& FitnessController::energy()
 {
     if (!m_window) {
-        m_window = std::make_unique<fEnergy>(m_recipes, m_sNorm, m_link);
+        m_window = std::make_unique<fEnergy>(m_recipes, m_sNorm, m_group, m_link);
         m_window->setPrintHandler(m_printHandler);
         m_window->setCloseProgramHandler(m_closeProgramHandler);
         m_window->setReportSource(&m_reportSource);
@@ -47,9 +47,14 @@ void FitnessController::receiveNorm(const QString& payload)
 {
     m_sNorm = payload;
     // An empty table touches no list, so it does not load the window.
-    if (m_sNorm.isEmpty())
-        return;
-    energy().form_fiz_Norm();
+    if (!m_sNorm.isEmpty())
+        energy().form_fiz_Norm();
+    m_group.normAnswered();
+}
+
+void FitnessController::noNormTable()
+{
+    m_group.normAnswered();
 }
 
 QString FitnessController::GetFullGroup() const

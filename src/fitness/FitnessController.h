@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fitness/ChosenGroup.h"
 #include "fitness/RationReportSource.h"
 #include "protocol/ReplyTarget.h"
 #include "recipes/RecipeData.h"
@@ -14,8 +15,8 @@ class ServerLink;
 class fEnergy;
 
 // The recipe and fitness side of the program as the reply dispatcher sees it.
-// Owns the recipe data (CurrentHS, the ration) and the norm table text, which
-// live for the whole run, and the fitness window, which is loaded on first
+// Owns the recipe data (CurrentHS, the ration), the norm table text and the
+// chosen group, which live for the whole run, and the fitness window, which is loaded on first
 // touch and dropped when it closes: the next touch loads a fresh window (empty
 // ration, men's norms asked for again) while sNorm keeps its value.
 class FitnessController final : public QObject, public ReplyTarget
@@ -32,6 +33,7 @@ public:
     void form_Dishes_Bl(const QString& payload) override;
     void receiveComposition(const QString& payload) override;
     void receiveNorm(const QString& payload) override;
+    void noNormTable() override;
 
     // The window, loading it (hidden) if it is not loaded.
     fEnergy& energy();
@@ -41,6 +43,9 @@ public:
     RecipeData& recipeData() { return m_recipes; }
     const RecipeData& recipeData() const { return m_recipes; }
     const QString& sNorm() const { return m_sNorm; }
+    ChosenGroup& chosenGroup() { return m_group; }
+    // The ration and the chosen group as the report reads them.
+    const ReportSource& reportSource() const { return m_reportSource; }
 
     // For the report: the chosen group and its daily need. With no window
     // loaded there is no choice: the empty caption and 0.
@@ -57,7 +62,9 @@ private:
     ServerLink& m_link;
     RecipeData m_recipes;
     QString m_sNorm;
-    RationReportSource m_reportSource{*this};
+    ChosenGroup m_group;
+    RationReportSource m_reportSource{m_recipes.rationEntries(), [this] { return GetFullGroup(); },
+                                      [this] { return GetFizEnergy(); }};
     std::unique_ptr<fEnergy> m_window;
     std::function<void()> m_printHandler;
     std::function<void()> m_closeProgramHandler;

@@ -1,60 +1,66 @@
 #include "fitness/RationReportSource.h"
 
-#include "fitness/FitnessController.h"
+#include "recipes/RationEntries.h"
 
-RationReportSource::RationReportSource(const FitnessController& fitness) : m_fitness(fitness) {}
+#include <utility>
+
+RationReportSource::RationReportSource(const RationEntries& ration, std::function<QString()> group,
+                                       std::function<double()> need)
+    : m_ration(ration), m_group(std::move(group)), m_need(std::move(need))
+{
+}
 
 int RationReportSource::rationUpperBound() const
 {
-    return m_fitness.recipeData().rationEntries().upperBound();
+    return m_ration.upperBound();
 }
 
 bool RationReportSource::rationIsEmpty() const
 {
-    return m_fitness.recipeData().rationEntries().isEmpty();
+    return m_ration.isEmpty();
 }
 
 QString RationReportSource::GetDishName(int i) const
 {
-    return m_fitness.recipeData().rationEntries().GetDishName(i);
+    return m_ration.GetDishName(i);
 }
 
 QString RationReportSource::GetDishWeight(int i) const
 {
-    return m_fitness.recipeData().rationEntries().GetDishWeight(i);
+    return m_ration.GetDishWeight(i);
 }
 
 double RationReportSource::GetDishProtein(int i) const
 {
-    return m_fitness.recipeData().rationEntries().GetDishProtein(i);
+    return m_ration.GetDishProtein(i);
 }
 
 double RationReportSource::GetDishFat(int i) const
 {
-    return m_fitness.recipeData().rationEntries().GetDishFat(i);
+    return m_ration.GetDishFat(i);
 }
 
 double RationReportSource::GetDishCarb1(int i) const
 {
-    return m_fitness.recipeData().rationEntries().GetDishCarb1(i);
+    return m_ration.GetDishCarb1(i);
 }
 
 double RationReportSource::GetDishCarb2(int i) const
 {
-    return m_fitness.recipeData().rationEntries().GetDishCarb2(i);
+    return m_ration.GetDishCarb2(i);
 }
 
 double RationReportSource::GetDishKkal(int i) const
 {
-    return m_fitness.recipeData().rationEntries().GetDishKkal(i);
+    return m_ration.GetDishKkal(i);
 }
 
 QString RationReportSource::GetFullGroup() const
 {
-    return m_fitness.GetFullGroup();
+    return m_group();
 }
 
 double RationReportSource::GetFizEnergy() const
 {
-    return m_fitness.GetFizEnergy();
+    return m_need();
 }

@@ -2,16 +2,19 @@
 
 #include "report/ReportSource.h"
 
-class FitnessController;
+#include <functional>
+
+class RationEntries;
 
 // The calorie report's view of the fitness side: the ration's readers and
-// the chosen group with its daily need, read at the moment the page is
-// composed.
+// the chosen group's caption with its daily need, read at the moment the page
+// is composed.
 class RationReportSource final : public ReportSource
 {
 public:
-    // `fitness` is not owned and must outlive this object.
-    explicit RationReportSource(const FitnessController& fitness);
+    // `ration` is not owned and must outlive this object.
+    RationReportSource(const RationEntries& ration, std::function<QString()> group,
+                       std::function<double()> need);
 
     int rationUpperBound() const override;
     bool rationIsEmpty() const override;
@@ -26,5 +29,7 @@ public:
     double GetFizEnergy() const override;
 
 private:
-    const FitnessController& m_fitness;
+    const RationEntries& m_ration;
+    std::function<QString()> m_group;
+    std::function<double()> m_need;
 };

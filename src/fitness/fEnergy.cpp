@@ -134,8 +134,8 @@ int keyAscii(const QKeyEvent* event)
 
 } // namespace
 
-fEnergy::fEnergy(RecipeData& recipes, QString& sNorm, ServerLink& link, QWidget* parent)
-    : QWidget(parent), m_recipes(recipes), m_sNorm(sNorm), m_link(link)
+fEnergy::fEnergy(RecipeData& recipes, QString& sNorm, ChosenGroup& group, ServerLink& link, QWidget* parent)
+    : QWidget(parent), m_recipes(recipes), m_sNorm(sNorm), m_group(group), m_link(link)
 {
     setObjectName(u"fEnergy"_s);
     setWindowTitle(u"Запрос калорийности с сервера"_s);
@@ -308,14 +308,11 @@ void fEnergy::connectControls()
     });
     connect(cPrint, &QPushButton::clicked, this, &fEnergy::cPrint_Click);
     connect(cRation, &QPushButton::clicked, this, &fEnergy::openRation);
-    // The ration window shows the group and its need next to the figures.
-    connect(cMan, &QCheckBox::toggled, this, &fEnergy::rationChanged);
-    connect(cKFA, &QComboBox::currentIndexChanged, this, &fEnergy::rationChanged);
-    connect(cVozr, &QComboBox::currentIndexChanged, this, &fEnergy::rationChanged);
-    connect(this, &fEnergy::rationChanged, this, [this] {
-        if (m_ration)
-            m_ration->refresh();
-    });
+    // The ration window and the ration files follow the group.
+    connect(cMan, &QCheckBox::toggled, this, &fEnergy::publishGroup);
+    connect(cKFA, &QComboBox::currentIndexChanged, this, &fEnergy::publishGroup);
+    connect(cVozr, &QComboBox::currentIndexChanged, this, &fEnergy::publishGroup);
+    connect(&m_group, &ChosenGroup::requested, this, &fEnergy::chooseGroup);
 }
 
 // ---- Ration window ----------------------------------------------------------
@@ -325,8 +322,7 @@ void fEnergy::openRation()
     if (!m_reportSource)
         return;
     if (!m_ration)
-        m_ration = new fRation(*this, m_recipes.rationEntries(), *m_reportSource);
-    m_ration->refresh();
+        m_ration = new fRation(m_recipes.rationEntries(), m_group, *m_reportSource, this);
     m_ration->show();
     m_ration->raise();
     m_ration->activateWindow();
@@ -343,34 +339,26 @@ void fEnergy::syncAddCaption()
     cAdd->setText(count > 0 ? u"Добавить ("_s + QString::number(count) + u')' : u"Добавить"_s);
 }
 
-RationFile::Content fEnergy::chosenGroup() const
+void fEnergy::publishGroup()
 {
-    RationFile::Content group;
-    group.women = cGirl->isChecked();
-    group.kfa = cKFA->currentText();
-    group.age = cVozr->currentText();
-    return group;
+    m_group.setCurrent({cGirl->isChecked(), cKFA->currentText(), cVozr->currentText()});
 }
 
-void fEnergy::chooseGroup(bool women, const QString& kfa, const QString& age)
+void fEnergy::chooseGroup(const ChosenGroup::Group& group)
 {
-    m_pendingGroup = std::pair{kfa, age};
-    if (cGirl->isChecked() != women)
-        cGirl->setChecked(women); // asks for that sex's table; chosen when it arrives
+    if (cGirl->isChecked() != group.women)
+        cGirl->setChecked(group.women); // asks for that sex's table; chosen when it arrives
     else
-        applyPendingGroup();
+        selectGroup(group);
 }
 
-void fEnergy::applyPendingGroup()
+void fEnergy::selectGroup(const ChosenGroup::Group& group)
 {
-    if (!m_pendingGroup)
-        return;
-    const auto [kfa, age] = *std::exchange(m_pendingGroup, std::nullopt);
-    const int k = cKFA->findText(kfa, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int k = cKFA->findText(group.kfa, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (k < 0)
         return;
     cKFA->setCurrentIndex(k); // rebuilds the age list for it
-    const int a = cVozr->findText(age, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int a = cVozr->findText(group.age, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (a >= 0)
         cVozr->setCurrentIndex(a);
 }
@@ -387,6 +375,8 @@ void fEnergy::load()
         setWindowState(Qt::WindowNoState);
 
     m_recipes.rationEntries().reset();
+    // Only after the reset: a fresh window shows the designed "&Добавить".
+    connect(&m_recipes.rationEntries(), &RationEntries::changed, this, &fEnergy::syncAddCaption);
     Get_Font();
     cMan_Click();
 }
@@ -419,10 +409,12 @@ void fEnergy::Get_Font()
 void fEnergy::Zapros_Fiz()
 {
     if (cMan->isChecked()) {
+        m_group.normAsked();
         m_link.SendCommand(Proto::Get_Man_Norm);
         m_link.AddStatus(u"Отправили запрос на физиологические нормы для мужчин..."_s);
     }
     if (cGirl->isChecked()) {
+        m_group.normAsked();
         m_link.SendCommand(Proto::Get_Girl_Norm);
         m_link.AddStatus(u"Отправили запрос на физиологические нормы для женщин..."_s);
     }
@@ -444,7 +436,8 @@ void fEnergy::form_fiz_Norm()
     refill(cKFA, table.kfaList());
     if (cKFA->count() > 0)
         cKFA->setCurrentIndex(0); // runs Form_Vozr, as a user's choice would
-    applyPendingGroup();
+    if (const auto& wanted = m_group.wanted())
+        selectGroup(*wanted);
 }
 
 void fEnergy::Form_Vozr()
@@ -578,9 +571,7 @@ void fEnergy::cAdd_Click()
 {
     RationEntries& ration = m_recipes.rationEntries();
     switch (ration.add(m_recipes.CurrentHS(), tOut->text())) {
-    case RationEntries::AddResult::Added:
-        cAdd->setText(u"Добавить ("_s + QString::number(ration.upperBound()) + u')');
-        emit rationChanged();
+    case RationEntries::AddResult::Added: // the caption follows the ration
         return;
     case RationEntries::AddResult::NoRecipe:
         Dialogs::message(u"Не загружена рецептура!"_s);
@@ -599,22 +590,23 @@ void fEnergy::cAdd_Click()
 
 void fEnergy::cClearall_Click()
 {
-    m_recipes.rationEntries().reset();
-    cAdd->setText(u"Добавить"_s);
-    emit rationChanged();
+    m_recipes.rationEntries().reset(); // the caption follows the ration
 }
 
 // Each box sets the other, and a change made from code counts as a click, so
 // a user's click on one box runs the other's handler inside its own. It ends
-// because setting a box to the state it already has raises nothing.
+// because setting a box to the state it already has raises nothing. A sex
+// chosen here outranks the group of a ration file opened before.
 void fEnergy::cMan_Click()
 {
+    m_group.dropWanted();
     cGirl->setChecked(!cMan->isChecked());
     Zapros_Fiz();
 }
 
 void fEnergy::cGirl_Click()
 {
+    m_group.dropWanted();
     cMan->setChecked(!cGirl->isChecked());
     Zapros_Fiz();
 }

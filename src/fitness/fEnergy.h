@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fitness/RationFile.h"
+#include "fitness/ChosenGroup.h"
 #include "fitness/layout/FitnessLayout.h"
 
 #include <QPointer>
@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <optional>
 #include <utility>
 
 class QCheckBox;
@@ -28,14 +27,15 @@ class fRation;
 //
 // One object is one loading of the window: FitnessController creates it on
 // first use and drops it when it closes. What outlives a closing (the ration
-// and CurrentHS in RecipeData, the norm table text sNorm) is held outside and
-// passed in by reference.
+// and CurrentHS in RecipeData, the norm table text sNorm, the chosen group it
+// tells and takes requests from) is held outside and passed in by reference.
 class fEnergy final : public QWidget
 {
     Q_OBJECT
 
 public:
-    fEnergy(RecipeData& recipes, QString& sNorm, ServerLink& link, QWidget* parent = nullptr);
+    fEnergy(RecipeData& recipes, QString& sNorm, ChosenGroup& group, ServerLink& link,
+            QWidget* parent = nullptr);
     ~fEnergy() override;
     Q_DISABLE_COPY_MOVE(fEnergy)
 
@@ -77,14 +77,6 @@ public:
     // "&Рацион…": the one ration window, opened or brought forward.
     void openRation();
     fRation* rationWindow() const;
-    // cAdd's caption after the ration changed elsewhere: "Добавить (n)", or
-    // "Добавить" for the empty ration.
-    void syncAddCaption();
-    // The group as a ration file keeps it (entries left empty), and choosing
-    // it back: a change of sex asks for that table, and the coefficient and
-    // age band are chosen when it arrives, if it has them.
-    RationFile::Content chosenGroup() const;
-    void chooseGroup(bool women, const QString& kfa, const QString& age);
 
     // The font size Get_Font would use for a setting text.
     static double fontSizeFromSetting(const QString& text);
@@ -92,8 +84,6 @@ public:
 signals:
     // The window has closed (after its close question); this object is done.
     void unloaded();
-    // The ration, the group or its need changed.
-    void rationChanged();
 
 protected:
     bool event(QEvent* event) override;
@@ -126,10 +116,19 @@ private:
     void cGirl_Click();
     void cKFA_Click();
     void cPrint_Click();
-    void applyPendingGroup();
+    // cAdd's caption after any change of the ration: "Добавить (n)", or
+    // "Добавить" for the empty ration.
+    void syncAddCaption();
+    // Tells the chosen group what the boxes show.
+    void publishGroup();
+    // A ration file's group: a change of sex asks for that table, in which
+    // the coefficient and age band are chosen when it arrives, if it has them.
+    void chooseGroup(const ChosenGroup::Group& group);
+    void selectGroup(const ChosenGroup::Group& group);
 
     RecipeData& m_recipes;
     QString& m_sNorm;
+    ChosenGroup& m_group;
     ServerLink& m_link;
     std::function<void()> m_printHandler;
     std::function<void()> m_closeProgramHandler;
@@ -139,7 +138,6 @@ private:
     bool m_selectOnRelease = false;
     const ReportSource* m_reportSource = nullptr;
     QPointer<fRation> m_ration;
-    std::optional<std::pair<QString, QString>> m_pendingGroup;
 
     QCheckBox* cMan = nullptr;
     QCheckBox* cGirl = nullptr;

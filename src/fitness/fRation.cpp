@@ -3,13 +3,12 @@
 #include "common/Dialogs.h"
 #include "common/ErrorBox.h"
 #include "common/RussianFormat.h"
+#include "fitness/ChosenGroup.h"
 #include "fitness/RationFile.h"
-#include "fitness/fEnergy.h"
-#include "recipes/Composition.h"
+#include "fitness/RationModel.h"
 #include "recipes/RationEntries.h"
 #include "report/RationCsv.h"
 #include "report/RationTable.h"
-#include "report/ReportSource.h"
 
 #include <QDate>
 #include <QDir>
@@ -20,7 +19,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStandardPaths>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -47,15 +46,11 @@ QString withSuffix(const QString& path, const QString& suffix)
     return path + u'.' + suffix;
 }
 
-QStringList cellsOf(const RationTable::Row& row)
-{
-    return {row.number, row.name, row.weight, row.protein, row.fat, row.carb, row.kkal, row.share};
-}
-
 } // namespace
 
-fRation::fRation(fEnergy& energy, RationEntries& ration, const ReportSource& source)
-    : QWidget(&energy, Qt::Window), m_energy(energy), m_ration(ration), m_source(source)
+fRation::fRation(RationEntries& ration, ChosenGroup& group, const ReportSource& source, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ration(ration), m_group(group),
+      m_model(new RationModel(ration, group, source, this))
 {
     setObjectName(u"fRation"_s);
     setWindowTitle(u"Рацион"_s);
@@ -65,17 +60,18 @@ fRation::fRation(fEnergy& energy, RationEntries& ration, const ReportSource& sou
     lGroup->setTextFormat(Qt::PlainText); // the group comes from the server
     lGroup->setWordWrap(true);
 
-    tRation = new QTableWidget(0, ColumnCount, this);
+    tRation = new QTableView(this);
     tRation->setObjectName(u"tRation"_s);
-    tRation->setHorizontalHeaderLabels({u"№"_s, u"Изделие (блюдо)"_s, u"Выход, г"_s, u"Белки, г"_s,
-                                        u"Жиры, г"_s, u"Углеводы, г"_s, u"Ккал"_s, u"% потребности"_s});
+    tRation->setModel(m_model);
     tRation->verticalHeader()->hide();
     tRation->setSelectionBehavior(QAbstractItemView::SelectRows);
     tRation->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tRation->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed);
     tRation->setWordWrap(false);
-    tRation->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
+    // Every column but the name, which takes the room that is left.
+    tRation->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tRation->horizontalHeader()->setSectionResizeMode(RationModel::Name, QHeaderView::Stretch);
 
     cDelete = makeButton(this, "cDelete", u"&Удалить"_s);
     cUp = makeButton(this, "cUp", u"&Выше"_s);
@@ -106,7 +102,14 @@ fRation::fRation(fEnergy& energy, RationEntries& ration, const ReportSource& sou
     connect(cOpen, &QPushButton::clicked, this, &fRation::openFile);
     connect(cSave, &QPushButton::clicked, this, &fRation::saveFile);
     connect(cCsv, &QPushButton::clicked, this, &fRation::exportCsv);
-    connect(tRation, &QTableWidget::itemChanged, this, &fRation::changeWeight);
+    connect(m_model, &RationModel::weightRefused, this,
+            [](const QString& reason) { Show_Error(reason, QString(), QString(), 0); });
+    // A new count of rows starts the view afresh: the current row stays where it was.
+    connect(m_model, &RationModel::modelAboutToBeReset, this,
+            [this] { m_keptRow = tRation->currentIndex().row(); });
+    connect(m_model, &RationModel::modelReset, this, [this] { setCurrentRow(m_keptRow); });
+    connect(m_model, &RationModel::modelReset, this, &fRation::showState);
+    connect(m_model, &RationModel::dataChanged, this, &fRation::showState);
     const auto key = [this](const QKeySequence& sequence, auto slot) {
         auto* shortcut = new QShortcut(sequence, this, slot);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
@@ -117,57 +120,23 @@ fRation::fRation(fEnergy& energy, RationEntries& ration, const ReportSource& sou
     key(QKeySequence(Qt::Key_Escape), [this] { close(); });
 
     resize(820, 480);
-    refresh();
+    showState();
 }
 
-void fRation::refresh()
+void fRation::showState()
 {
-    const RationTable table = RationTable::from(m_source);
+    const RationTable& table = m_model->table();
     const QString need = table.need > 0 ? RussianFormat::shortest(table.need) + u" ккал"_s : u"неизвестна"_s;
     lGroup->setText(u"Группа: "_s + table.group + u"\nСуточная потребность: "_s + need);
-
-    m_filling = true;
-    const int current = tRation->currentRow();
-    tRation->setRowCount(int(table.rows.size()) + 1);
-    for (int r = 0; r <= table.rows.size(); ++r) {
-        const bool totals = r == table.rows.size();
-        const QStringList cells = cellsOf(totals ? table.totals : table.rows[r]);
-        for (int c = 0; c < ColumnCount; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            Qt::ItemFlags flags = Qt::ItemIsEnabled;
-            if (!totals)
-                flags |= Qt::ItemIsSelectable | (c == Weight ? Qt::ItemIsEditable : Qt::NoItemFlags);
-            item->setFlags(flags);
-            if (c != Name)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (totals) {
-                QFont font = item->font();
-                font.setBold(true);
-                item->setFont(font);
-            }
-            tRation->setItem(r, c, item);
-        }
-    }
-    // Every column but the name, which takes the room that is left.
-    for (int c = 0; c < ColumnCount; ++c) {
-        if (c != Name)
-            tRation->resizeColumnToContents(c);
-    }
-    if (current >= 0 && current < table.rows.size())
-        tRation->setCurrentCell(current, Weight);
-    m_filling = false;
-
     const bool any = !table.rows.isEmpty();
     for (QPushButton* b : {cDelete, cUp, cDown, cClearall, cSave, cCsv})
         b->setEnabled(any);
 }
 
-void fRation::changed(int currentRow)
+void fRation::setCurrentRow(int row)
 {
-    m_energy.syncAddCaption();
-    refresh();
-    if (currentRow >= 0 && currentRow < m_ration.count())
-        tRation->setCurrentCell(currentRow, Weight);
+    if (row >= 0 && row < m_ration.count())
+        tRation->setCurrentIndex(m_model->index(row, RationModel::Weight));
 }
 
 void fRation::deleteSelected()
@@ -180,17 +149,16 @@ void fRation::deleteSelected()
         return;
     const int first = *std::min_element(indices.begin(), indices.end()) - 1;
     m_ration.remove(indices);
-    tRation->clearSelection();
-    changed(std::min(first, m_ration.count() - 1));
+    setCurrentRow(std::min(first, m_ration.count() - 1));
 }
 
 void fRation::moveCurrent(int step)
 {
-    const int row = tRation->currentRow();
+    const int row = tRation->currentIndex().row();
     if (row < 0 || row >= m_ration.count() || !m_ration.move(row + 1, step))
         return;
     tRation->clearSelection();
-    changed(row + step);
+    setCurrentRow(row + step);
 }
 
 void fRation::clearAll()
@@ -201,31 +169,6 @@ void fRation::clearAll()
         Dialogs::Answer::Yes)
         return;
     m_ration.reset();
-    changed();
-}
-
-void fRation::changeWeight(QTableWidgetItem* item)
-{
-    if (m_filling || item->column() != Weight || item->row() >= m_ration.count())
-        return;
-    const int i = item->row() + 1;
-    const QString typed = item->text().trimmed();
-    if (typed == m_ration.GetDishWeight(i))
-        return;
-    switch (m_ration.setWeight(i, typed)) {
-    case RationEntries::AddResult::Added:
-        break;
-    case RationEntries::AddResult::WeightUnreadable:
-        Show_Error(RationEntries::EditWeightRefusedMessage, QString(), QString(), 0);
-        break;
-    default:
-        Show_Error(Composition::LoadFailedMessage, QString(), QString(), 0);
-        break;
-    }
-    // Refused or not, the table shows the ration as it now is; the box above
-    // may have run a nested event loop, so the item is not touched again.
-    QMetaObject::invokeMethod(
-        this, [this, row = i - 1] { changed(row); }, Qt::QueuedConnection);
 }
 
 QString fRation::documentsPath(const QString& fileName)
@@ -250,8 +193,8 @@ void fRation::openFile()
                          Dialogs::Buttons::YesNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
         return;
     m_ration.replace(read.content.entries);
-    m_energy.chooseGroup(read.content.women, read.content.kfa, read.content.age);
-    changed(0);
+    m_group.request({read.content.women, read.content.kfa, read.content.age});
+    setCurrentRow(0);
 }
 
 void fRation::saveFile()
@@ -261,8 +204,8 @@ void fRation::saveFile()
         RationFile::Extension);
     if (path.isEmpty())
         return;
-    RationFile::Content content = m_energy.chosenGroup();
-    content.entries = m_ration.entries();
+    const ChosenGroup::Group& group = m_group.current();
+    const RationFile::Content content{m_ration.entries(), group.women, group.kfa, group.age};
     const QString error = RationFile::save(path, content);
     if (!error.isEmpty())
         Dialogs::message(error, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
@@ -275,8 +218,7 @@ void fRation::exportCsv()
         u"csv"_s);
     if (path.isEmpty())
         return;
-    const QString error =
-        RationFile::write(path, RationCsv::write(RationTable::from(m_source), QDate::currentDate()));
+    const QString error = RationFile::write(path, RationCsv::write(m_model->table(), QDate::currentDate()));
     if (!error.isEmpty())
         Dialogs::message(error, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
 }

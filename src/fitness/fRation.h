@@ -3,43 +3,27 @@
 #include <QString>
 #include <QWidget>
 
+class ChosenGroup;
 class QLabel;
 class QPushButton;
-class QTableWidget;
-class QTableWidgetItem;
+class QTableView;
 class RationEntries;
+class RationModel;
 class ReportSource;
-class fEnergy;
 
 // The ration window "Рацион": the dishes of the ration in order with their
 // figures as the report computes them, and the ration's editing, files and
-// spreadsheet export. It belongs to the fitness window: one instance, opened
-// from "&Рацион…", closed with it. Closing it changes nothing.
+// spreadsheet export. It follows the ration and the chosen group as they
+// change, whoever changes them; a ration file's group goes to the chosen
+// group, which the fitness window follows. Closing it changes nothing.
 class fRation final : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The table columns; the weight is the one edited in place.
-    enum Column
-    {
-        Number,
-        Name,
-        Weight,
-        Protein,
-        Fat,
-        Carb,
-        Kkal,
-        Share,
-        ColumnCount
-    };
-
-    // Neither argument is owned; `energy` is also the parent.
-    fRation(fEnergy& energy, RationEntries& ration, const ReportSource& source);
+    // None of the arguments is owned; the fitness window is the parent.
+    fRation(RationEntries& ration, ChosenGroup& group, const ReportSource& source, QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(fRation)
-
-    // Rebuilds the table from the ration, the group and its need.
-    void refresh();
 
     // Actions, each also on a key.
     void deleteSelected();      // Delete
@@ -50,18 +34,18 @@ public:
     void exportCsv();
 
 private:
-    void changeWeight(QTableWidgetItem* item);
-    // Everything that changes the ration ends here: table, fitness window.
-    void changed(int currentRow = -1);
+    // The group line and the buttons, after the figures changed.
+    void showState();
+    void setCurrentRow(int row);
     static QString documentsPath(const QString& fileName);
 
-    fEnergy& m_energy;
     RationEntries& m_ration;
-    const ReportSource& m_source;
-    bool m_filling = false;
+    ChosenGroup& m_group;
+    RationModel* m_model = nullptr;
+    int m_keptRow = -1;
 
     QLabel* lGroup = nullptr;
-    QTableWidget* tRation = nullptr;
+    QTableView* tRation = nullptr;
     QPushButton* cDelete = nullptr;
     QPushButton* cUp = nullptr;
     QPushButton* cDown = nullptr;

@@ -18,4 +18,6 @@ public:
     // "$Man_Norm=" / "$Girl_Norm=": create the fitness window if needed
     // (without showing it), set its sNorm to the payload, then form_fiz_Norm.
     virtual void receiveNorm(const QString& payload) = 0;
+    // "$No_Fiz_NormDB": a norm request was answered without a table.
+    virtual void noNormTable() {}
 };

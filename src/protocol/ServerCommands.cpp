@@ -155,6 +155,8 @@ void ParseServerCommand(QString message, ReplyTarget* target, ServerLink& link)
         return;
     }
     if (isWholeWord(message, Proto::No_Fiz_NormDB)) {
+        if (target)
+            target->noNormTable();
         Dialogs::message(ServerCommandTexts::noNormDatabase(), Dialogs::Buttons::Ok, Dialogs::Icon::None);
         return;
     }

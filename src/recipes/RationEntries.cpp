@@ -15,6 +15,7 @@ using namespace Qt::StringLiterals;
 void RationEntries::reset()
 {
     m_entries = QStringList{QString()};
+    emit changed();
 }
 
 QString RationEntries::entry(int i) const
@@ -67,6 +68,7 @@ RationEntries::AddResult RationEntries::add(const QString& currentHS, const QStr
         m_entries[0] = scaled;
     else
         m_entries << scaled;
+    emit changed();
     return AddResult::Added;
 }
 
@@ -74,12 +76,16 @@ void RationEntries::remove(QList<int> indices)
 {
     std::sort(indices.begin(), indices.end(), std::greater<int>());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    const qsizetype before = m_entries.size();
     for (const int i : indices) {
         if (i >= 1 && i <= upperBound())
             m_entries.removeAt(i - 1);
     }
+    if (m_entries.size() == before)
+        return;
     if (m_entries.isEmpty())
-        reset();
+        m_entries = QStringList{QString()};
+    emit changed();
 }
 
 bool RationEntries::move(int i, int step)
@@ -88,6 +94,7 @@ bool RationEntries::move(int i, int step)
     if (isEmpty() || (step != 1 && step != -1) || i < 1 || j < 1 || i > upperBound() || j > upperBound())
         return false;
     m_entries.swapItemsAt(i - 1, j - 1);
+    emit changed();
     return true;
 }
 
@@ -106,6 +113,7 @@ RationEntries::AddResult RationEntries::setWeight(int i, const QString& weightTe
     if (scaled.isEmpty())
         return AddResult::RecipeUnreadable;
     m_entries[i - 1] = scaled;
+    emit changed();
     return AddResult::Added;
 }
 
@@ -113,10 +121,8 @@ bool RationEntries::replace(const QStringList& entries)
 {
     if (entries.size() > MaxEntries || entries.contains(QString()))
         return false;
-    if (entries.isEmpty())
-        reset();
-    else
-        m_entries = entries;
+    m_entries = entries.isEmpty() ? QStringList{QString()} : entries;
+    emit changed();
     return true;
 }
 

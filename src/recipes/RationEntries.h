@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -7,9 +8,11 @@
 // of exactly two rows already scaled to the weight chosen for that dish. The
 // empty ration is a single entry 1 holding the empty text. The fitness
 // window's add and clear-all commands and the ration window's edits change it;
-// the report reads it through the accessors.
-class RationEntries final
+// the report reads it through the accessors. Both windows follow changed().
+class RationEntries final : public QObject
 {
+    Q_OBJECT
+
 public:
     static constexpr int MaxEntries = 25;
 
@@ -31,6 +34,7 @@ public:
     };
 
     RationEntries() = default;
+    Q_DISABLE_COPY_MOVE(RationEntries)
 
     // Back to the empty ration.
     void reset();
@@ -83,6 +87,11 @@ public:
     double GetDishCarb2(int i) const;
     // Energy of the entry rounded to a whole number (CalcKkal with rounding).
     double GetDishKkal(int i) const;
+
+signals:
+    // After every change of an entry, of the order or of the count; never for
+    // a refused change.
+    void changed();
 
 private:
     // Row `row` of entry i split into cells; empty for the default cases.

@@ -3,7 +3,6 @@
 #include "common/HeapPolicy.h"
 #include "common/Translations.h"
 #include "fitness/FitnessController.h"
-#include "fitness/RationReportSource.h"
 #include "protocol/ServerSession.h"
 #include "report/fPreView.h"
 #include "shell/AppIcon.h"
@@ -117,7 +116,7 @@ int runQuorvel(int argc, char* argv[])
     // The replies' owner: the recipe data and the fitness window, loaded when
     // the first catalogue arrives.
     FitnessController fitness(window.session());
-    const RationReportSource report(fitness);
+    const ReportSource& report = fitness.reportSource();
     connectFitness(window, fitness, report);
 
     window.Form_Load();

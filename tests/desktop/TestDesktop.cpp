@@ -2,7 +2,6 @@
 
 #include "common/Translations.h"
 #include "fitness/FitnessController.h"
-#include "fitness/RationReportSource.h"
 #include "fitness/fEnergy.h"
 #include "fitness/layout/FitnessLayout.h"
 #include "fitness/layout/Twips.h"
@@ -143,7 +142,7 @@ private slots:
         fFeat window;
         window.setServerAddress(QString(), m_port);
         FitnessController fitness(window.session());
-        const RationReportSource report(fitness);
+        const ReportSource& report = fitness.reportSource();
         connectFitness(window, fitness, report);
         window.Form_Load();
         QVERIFY(QTest::qWaitFor([&] { return fitness.window() && fitness.window()->isVisible(); }, 20000));

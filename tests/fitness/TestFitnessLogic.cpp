@@ -1,7 +1,6 @@
 #include "fitness/NormTable.h"
 #include "fitness/RationFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -140,14 +139,6 @@ private slots:
         QVERIFY2(read.error.startsWith(u"Файл «плохой.ration» не открыт: "_s), qPrintable(read.error));
         QVERIFY2(read.error.contains(reason), qPrintable(read.error));
         QVERIFY(read.content.entries.isEmpty());
-    }
-
-    void failedSaveIsReported()
-    {
-        // A folder where the file should go: nothing can be written there.
-        QVERIFY(QDir(m_dir.path()).mkdir(u"taken.ration"_s));
-        QCOMPARE(RationFile::save(m_dir.filePath(u"taken.ration"_s), {}).section(u':', 0, 0),
-                 u"Файл «taken.ration» не сохранен"_s);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "common/ErrorBox.h"
 #include "common/Settings.h"
+#include "fitness/ChosenGroup.h"
 #include "fitness/FitnessController.h"
 #include "fitness/fEnergy.h"
 #include "fitness/fRation.h"
@@ -8,21 +9,20 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
 
+#include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 #include <QToolTip>
 
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -59,7 +59,6 @@ struct FitnessFixture
 };
 
 namespace {
-using Action = std::function<void(QTableWidget*)>;
 const QString kFull = u"Белки-10,0г, Жиры-5,0г, Углеводы-50,0г, Калорийность-284ккал"_s;
 } // namespace
 
@@ -69,7 +68,6 @@ class TestfEnergy : public QObject
 
     std::optional<FitnessFixture> f;
     int m_closeProgram = 0;
-    QTemporaryDir m_dir;
 
     fEnergy& window() { return f->controller.energy(); }
     QListWidget* lBases() { return f->control<QListWidget>("lBases"); }
@@ -115,52 +113,6 @@ class TestfEnergy : public QObject
     {
         tOut()->selectAll();
         QTest::keyClicks(tOut(), text);
-    }
-
-    // The ration window, opened from the fitness window.
-    QPushButton* button(const char* name) { return f->control<QPushButton>(name); }
-    fRation* rationWindow() { return f->controller.energy().rationWindow(); }
-    QTableWidget* table() { return rationWindow()->findChild<QTableWidget*>(u"tRation"_s); }
-    QPushButton* rationButton(const char* name)
-    {
-        return rationWindow()->findChild<QPushButton*>(QString::fromLatin1(name));
-    }
-
-    // The ration's dishes with their weights, then cAdd's caption.
-    QString state()
-    {
-        const RationEntries& r = f->controller.recipeData().rationEntries();
-        QStringList dishes;
-        for (int i = 1; i <= r.count(); ++i)
-            dishes << r.GetDishWeight(i);
-        return dishes.join(u' ') + u'|' + cAdd()->text();
-    }
-
-    QStringList rows()
-    {
-        QStringList rows;
-        for (int r = 0; r < table()->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < table()->columnCount(); ++c)
-                cells << table()->item(r, c)->text();
-            rows << cells.join(u'|');
-        }
-        return rows;
-    }
-
-    // Борщ at each weight through the fitness window, then the ration window opened.
-    void addAndOpen(const QStringList& weights)
-    {
-        f->controller.form_Bases_Bl(u"Супы"_s);
-        f->controller.receiveNorm(kNorms);
-        f->controller.receiveComposition(kBorshch);
-        for (const QString& weight : weights) {
-            f->control<QLineEdit>("tOut")->setText(weight);
-            QTest::mouseClick(cAdd(), Qt::LeftButton);
-        }
-        QTest::mouseClick(button("cRation"), Qt::LeftButton);
-        QVERIFY(QTest::qWaitForWindowActive(rationWindow()));
-        table()->setFocus();
     }
 
 private slots:
@@ -461,6 +413,36 @@ private slots:
         QCOMPARE(f->controller.GetFizEnergy(), 0.0);
     }
 
+    // A ration file's group is what the window shows once the table it needs has arrived
+    // (М→Ж, Ж→М, the same sex with its reply still due), and it is not chosen in a table
+    // that comes after the replies ran out without one.
+    void fileGroupOutlivesTheNormReplies()
+    {
+        QStringList shown;
+        for (const auto& [fromWomen, women, tableComes] : {std::tuple{false, true, true},
+                                                           {true, false, true},
+                                                           {false, false, true},
+                                                           {false, true, false}}) {
+            f.emplace();
+            window(); // its load asks for the men's table
+            if (fromWomen) {
+                f->control<QCheckBox>("cGirl")->click();
+                for (qsizetype i = f->link.take().size(); i > 0; --i)
+                    f->controller.receiveNorm(kNorms);
+            }
+            f->controller.chosenGroup().request({women, u"1,6"_s, u"18-29"_s});
+            for (qsizetype i = f->link.take().size(); i > 0; --i)
+                tableComes ? f->controller.receiveNorm(kNorms) : f->controller.noNormTable();
+            if (!tableComes)
+                f->controller.receiveNorm(kNorms); // a later table: its first entries
+            shown << f->control<QComboBox>("cKFA")->currentText() + u' ' +
+                         f->control<QComboBox>("cVozr")->currentText() +
+                         (f->control<QCheckBox>("cGirl")->isChecked() ? u" Ж"_s : u" М"_s);
+        }
+        QCOMPARE(shown,
+                 (QStringList{u"1,6 18-29 Ж"_s, u"1,6 18-29 М"_s, u"1,6 18-29 М"_s, u"1,4 18-29 Ж"_s}));
+    }
+
     void firstTouchLoads_data()
     {
         QTest::addColumn<int>("reply");
@@ -525,109 +507,27 @@ private slots:
         QCOMPARE(previews, 2);
     }
 
-    void tableFollowsTheRation()
+    // The ration window opens once and closes with the window; the window tells the
+    // group it shows, and cAdd follows the ration whoever changes it.
+    void rationWindowAndGroup()
     {
-        addAndOpen({u"200"_s, u"100"_s});
-        fRation* window = rationWindow();
-        QCOMPARE(window->windowTitle(), u"Рацион"_s);
-        QCOMPARE(rows(),
-                 (QStringList{u"1|Борщ|200|10,0|5,0|50,0|284|12%"_s, u"2|Борщ|100|5,0|2,5|25,0|142|6%"_s,
-                              u"|Итого:||15,0|7,5|75,0|426|17%"_s}));
-        QVERIFY(table()->item(2, fRation::Kkal)->font().bold());
-        f->controller.energy().findChild<QComboBox*>(u"cVozr"_s)->setCurrentIndex(1); // need 2300
-        QCOMPARE(table()->item(2, fRation::Share)->text(), u"19%"_s);
-        QTest::mouseClick(cAdd(), Qt::LeftButton);
-        QCOMPARE(table()->rowCount(), 4);
-        QTest::mouseClick(button("cClearall"), Qt::LeftButton);
-        QCOMPARE(rows(), QStringList{u"|Итого:||0,0|0,0|0,0|0|0%"_s});
-        QTest::mouseClick(button("cRation"), Qt::LeftButton);
-        QCOMPARE(rationWindow(), window); // one instance
-        window->close();
-        QCOMPARE(state(), u"|Добавить"_s);         // closing changes nothing
+        f->controller.receiveNorm(kNorms);
+        QTest::mouseClick(f->control("cRation"), Qt::LeftButton);
+        const QPointer<fRation> ration = window().rationWindow();
+        QVERIFY(ration && ration->isVisible());
+        QTest::mouseClick(f->control("cRation"), Qt::LeftButton);
+        QCOMPARE(window().rationWindow(), ration.data());
+        f->control<QComboBox>("cVozr")->setCurrentIndex(1);
+        QCOMPARE(f->controller.chosenGroup().current().age, u"30-39"_s);
+
+        RationEntries& entries = f->controller.recipeData().rationEntries();
+        entries.replace(QStringList(2, kBorshch));
+        QCOMPARE(cAdd()->text(), u"Добавить (2)"_s);
+        entries.reset();
+        QCOMPARE(cAdd()->text(), u"Добавить"_s);
         f->dialogs.expectBox(Dialogs::Answer::No); // "Закрыть всю программу?"
-        f->controller.energy().close();
-        QVERIFY(!window->isVisible());
-    }
-
-    void actions_data()
-    {
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<QString>("box"); // the box the action shows, answered Yes
-        QTest::addColumn<QString>("after");
-        const auto at = [](int row, Action then) {
-            return Action([row, then](QTableWidget* t) {
-                t->setCurrentCell(row, fRation::Weight);
-                then(t);
-            });
-        };
-        const auto key = [](int k, Qt::KeyboardModifiers m = {}) {
-            return Action([k, m](QTableWidget* t) { QTest::keyClick(t, Qt::Key(k), m); });
-        };
-        const auto weight = [](const QString& text) {
-            return Action([text](QTableWidget* t) {
-                QTest::keyClick(t, Qt::Key_F2);
-                auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-                QVERIFY(editor);
-                editor->selectAll();
-                QTest::keyClicks(editor, text);
-                QTest::keyClick(editor, Qt::Key_Return);
-                QTest::qWait(0);
-            });
-        };
-        const QString refused = errorBoxText(RationEntries::EditWeightRefusedMessage, {}, {}, 0);
-        QTest::newRow("Delete") << at(1, key(Qt::Key_Delete)) << QString() << u"100 300|Добавить (2)"_s;
-        QTest::newRow("Ctrl+Up") << at(1, key(Qt::Key_Up, Qt::ControlModifier)) << QString()
-                                 << u"200 100 300|Добавить (3)"_s;
-        QTest::newRow("weight") << at(0, weight(u"150/50"_s)) << QString()
-                                << u"150/50 200 300|Добавить (3)"_s;
-        QTest::newRow("weight 0 refused")
-            << at(0, weight(u"0"_s)) << refused << u"100 200 300|Добавить (3)"_s;
-        QTest::newRow("Очистить") << Action([this](QTableWidget*) {
-            QTest::mouseClick(rationButton("cClearall"), Qt::LeftButton);
-        }) << u"Очистить рацион?"_s
-                                  << u"|Добавить"_s;
-    }
-    void actions()
-    {
-        QFETCH(Action, action);
-        QFETCH(QString, box);
-        QFETCH(QString, after);
-        addAndOpen({u"100"_s, u"200"_s, u"300"_s});
-        if (!box.isEmpty())
-            f->dialogs.expectBox(Dialogs::Answer::Yes);
-        action(table());
-        QCOMPARE(f->dialogs.boxTexts(), box.isEmpty() ? QStringList() : QStringList{box});
-        QCOMPARE(state(), after);
-        QCOMPARE(table()->rowCount(),
-                 int(after.section(u'|', 0, 0).split(u' ', Qt::SkipEmptyParts).size()) + 1);
-    }
-
-    void filesAndExport()
-    {
-        addAndOpen({u"100"_s, u"150/50"_s});
-        auto* cVozr = f->controller.energy().findChild<QComboBox*>(u"cVozr"_s);
-        cVozr->setCurrentIndex(1);
-        const QString path = m_dir.filePath(u"день.ration"_s);
-        f->dialogs.expectSaveFile(m_dir.filePath(u"день"_s)); // the extension is added
-        QTest::mouseClick(rationButton("cSave"), Qt::LeftButton);
-        f->dialogs.expectSaveFile(m_dir.filePath(u"день.csv"_s));
-        QTest::mouseClick(rationButton("cCsv"), Qt::LeftButton);
-        QFile csv(m_dir.filePath(u"день.csv"_s));
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QVERIFY(csv.readAll().contains("\r\n2;Борщ;150/50;10,0;5,0;50,0;284;12\r\n"));
-
-        f->dialogs.expectBox(Dialogs::Answer::Yes);
-        QTest::mouseClick(rationButton("cClearall"), Qt::LeftButton);
-        cVozr->setCurrentIndex(0);
-        f->dialogs.expectOpenFile(path); // empty ration: no question
-        QTest::mouseClick(rationButton("cOpen"), Qt::LeftButton);
-        QCOMPARE(state(), u"100 150/50|Добавить (2)"_s);
-        QCOMPARE(cVozr->currentText(), u"30-39"_s);
-
-        f->dialogs.expectOpenFile(path);
-        f->dialogs.expectBox(Dialogs::Answer::No); // replace the current ration?
-        QTest::mouseClick(rationButton("cOpen"), Qt::LeftButton);
-        QCOMPARE(state(), u"100 150/50|Добавить (2)"_s);
+        window().close();
+        QVERIFY(!ration->isVisible());
     }
 };
 

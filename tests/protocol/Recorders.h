@@ -15,6 +15,7 @@ public:
     void form_Dishes_Bl(const QString& p) override { record(QStringLiteral("form_Dishes_Bl:") + p); }
     void receiveComposition(const QString& p) override { record(QStringLiteral("receiveComposition:") + p); }
     void receiveNorm(const QString& p) override { record(QStringLiteral("receiveNorm:") + p); }
+    void noNormTable() override { record(QStringLiteral("noNormTable")); }
     void SendCommand(const QString& command) override { calls << QStringLiteral("send:") + command; }
     void AddStatus(const QString& line) override { calls << QStringLiteral("status:") + line; }
 

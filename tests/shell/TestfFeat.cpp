@@ -3,7 +3,6 @@
 #include "common/ErrorBox.h"
 #include "common/Settings.h"
 #include "fitness/FitnessController.h"
-#include "fitness/RationReportSource.h"
 #include "fitness/fEnergy.h"
 #include "protocol/ServerLink.h"
 #include "protocol/ServerSession.h"
@@ -377,7 +376,7 @@ private slots:
         fFeat window;
         SilentLink link;
         FitnessController fitness{link};
-        const RationReportSource report{fitness};
+        const ReportSource& report = fitness.reportSource();
         connectFitness(window, fitness, report);
         window.trayCommands().Show_Tray(window);
         window.bUnLoadQues = true;
