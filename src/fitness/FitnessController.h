@@ -41,6 +41,8 @@ public:
     RecipeData& recipeData() { return m_recipes; }
     const RecipeData& recipeData() const { return m_recipes; }
     const QString& sNorm() const { return m_sNorm; }
+    // The ration and the chosen group as the calorie report reads them.
+    const ReportSource& reportSource() const { return m_reportSource; }
 
     // For the report: the chosen group and its daily need. With no window
     // loaded there is no choice: the empty caption and 0.
