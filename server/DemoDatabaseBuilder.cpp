@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -156,12 +157,8 @@ void run(QSqlQuery& query)
         throw BuildError(query.lastError().text());
 }
 
-void writeDatabase(const QString& path, const Table& collections, const QList<Food>& foods,
-                   const Table& composites, const QHash<QString, qsizetype>& foodByCode, const Table& norms)
+void createSchema(Connection& connection)
 {
-    Connection connection(path);
-    connection.exec(u"PRAGMA journal_mode = OFF"_s);
-    connection.exec(u"BEGIN"_s);
     connection.exec(u"CREATE TABLE collections (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
                     " source TEXT NOT NULL)"_s);
     connection.exec(u"CREATE TABLE dishes (id INTEGER PRIMARY KEY,"
@@ -176,36 +173,96 @@ void writeDatabase(const QString& path, const Table& collections, const QList<Fo
         u"CREATE TABLE norms (id INTEGER PRIMARY KEY, sex TEXT NOT NULL CHECK (sex IN ('M', 'F')),"
         " grp TEXT NOT NULL, kfa TEXT NOT NULL, age_band TEXT NOT NULL,"
         " energy_kcal REAL NOT NULL)"_s);
+}
 
-    const QSqlDatabase db = connection.db();
+// Writes dishes and the components of composite ones, refusing a second dish
+// of one name in one collection with a readable report.
+class DishWriter final
+{
+public:
+    explicit DishWriter(const QSqlDatabase& db) : m_addDish(db), m_addComponent(db)
+    {
+        m_addDish.prepare(
+            u"INSERT INTO dishes (collection_id, name, output_weight, protein, fat, carb1, carb2,"
+            " source) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        m_addComponent.prepare(
+            u"INSERT INTO dish_components (dish_id, position, food_code, grams) VALUES (?, ?, ?, ?)"_s);
+    }
+
+    qint64 add(int collectionId, const QString& name, const QString& weight, const double* values,
+               const QString& source, const QString& where)
+    {
+        const QString key = QString::number(collectionId) + u'\n' + name;
+        if (m_namesSeen.contains(key))
+            throw BuildError(u"%1: the dish \"%2\" is already in its collection"_s.arg(where, name));
+        m_namesSeen.insert(key);
+        m_addDish.addBindValue(collectionId);
+        m_addDish.addBindValue(name);
+        m_addDish.addBindValue(weight);
+        for (int i = 0; i < 4; ++i)
+            m_addDish.addBindValue(values[i]);
+        m_addDish.addBindValue(source);
+        run(m_addDish);
+        return m_addDish.lastInsertId().toLongLong();
+    }
+
+    void addComponent(qint64 dishId, int position, const QString& foodCode, int grams)
+    {
+        m_addComponent.addBindValue(dishId);
+        m_addComponent.addBindValue(position);
+        m_addComponent.addBindValue(foodCode);
+        m_addComponent.addBindValue(grams);
+        run(m_addComponent);
+    }
+
+private:
+    QSqlQuery m_addDish;
+    QSqlQuery m_addComponent;
+    QSet<QString> m_namesSeen; // "collection\ndish"
+};
+
+// The composite dishes, each summed from its CODE:GRAMS components.
+void writeComposites(DishWriter& dishes, int collectionId, const Table& composites, const QList<Food>& foods,
+                     const QHash<QString, qsizetype>& foodByCode)
+{
+    for (qsizetype c = 0; c < composites.rows.size(); ++c) {
+        const QString where = composites.where(c);
+        const QString dishName = wireText(composites.rows[c][0], where);
+        const QStringList parts = composites.rows[c][1].split(u' ', Qt::SkipEmptyParts);
+        if (parts.size() < 2)
+            throw BuildError(u"%1: a composite dish needs two components or more"_s.arg(where));
+        double values[4] = {0, 0, 0, 0};
+        QStringList weights;
+        QList<std::pair<QString, int>> components;
+        for (const QString& part : parts) {
+            const QStringList codeAndGrams = part.split(u':');
+            bool ok = false;
+            const int grams = codeAndGrams.size() == 2 ? codeAndGrams[1].toInt(&ok) : 0;
+            if (!ok || grams <= 0)
+                throw BuildError(u"%1: \"%2\" is not CODE:GRAMS"_s.arg(where, part));
+            const auto food = foodByCode.constFind(codeAndGrams[0]);
+            if (food == foodByCode.cend())
+                throw BuildError(u"%1: no food with the code %2"_s.arg(where, codeAndGrams[0]));
+            // The extract gives grams per 100 g; a part of `grams` adds its share.
+            for (int i = 0; i < 4; ++i)
+                values[i] += foods[*food].values[i] * grams / 100.0;
+            weights.append(QString::number(grams));
+            components.append({codeAndGrams[0], grams});
+        }
+        const qint64 dishId =
+            dishes.add(collectionId, dishName, weights.join(u'/'), values, composites.rows[c][1], where);
+        for (qsizetype p = 0; p < components.size(); ++p)
+            dishes.addComponent(dishId, int(p), components[p].first, components[p].second);
+    }
+}
+
+// One collection a food group (its foods at 100 g), and the composites'.
+void writeCollections(const QSqlDatabase& db, const Table& collections, const QList<Food>& foods,
+                      const Table& composites, const QHash<QString, qsizetype>& foodByCode)
+{
     QSqlQuery addCollection(db);
     addCollection.prepare(u"INSERT INTO collections (id, name, source) VALUES (?, ?, ?)"_s);
-    QSqlQuery addDish(db);
-    addDish.prepare(u"INSERT INTO dishes (collection_id, name, output_weight, protein, fat, carb1, carb2,"
-                    " source) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
-    QSqlQuery addComponent(db);
-    addComponent.prepare(
-        u"INSERT INTO dish_components (dish_id, position, food_code, grams) VALUES (?, ?, ?, ?)"_s);
-    QSqlQuery addNorm(db);
-    addNorm.prepare(u"INSERT INTO norms (sex, grp, kfa, age_band, energy_kcal) VALUES (?, ?, ?, ?, ?)"_s);
-
-    QHash<QString, qsizetype> namesSeen; // "collection\ndish" -> row, for a readable duplicate report
-    auto insertDish = [&](int collectionId, const QString& name, const QString& weight, const double* values,
-                          const QString& source, const QString& where) {
-        const QString key = QString::number(collectionId) + u'\n' + name;
-        if (namesSeen.contains(key))
-            throw BuildError(u"%1: the dish \"%2\" is already in its collection"_s.arg(where, name));
-        namesSeen.insert(key, 0);
-        addDish.addBindValue(collectionId);
-        addDish.addBindValue(name);
-        addDish.addBindValue(weight);
-        for (int i = 0; i < 4; ++i)
-            addDish.addBindValue(values[i]);
-        addDish.addBindValue(source);
-        run(addDish);
-        return addDish.lastInsertId().toLongLong();
-    };
-
+    DishWriter dishes(db);
     for (qsizetype row = 0; row < collections.rows.size(); ++row) {
         const QString& group = collections.rows[row][0];
         const QString name = wireText(collections.rows[row][1], collections.where(row));
@@ -217,53 +274,25 @@ void writeDatabase(const QString& path, const Table& collections, const QList<Fo
         run(addCollection);
 
         if (group == kCompositesKey) {
-            for (qsizetype c = 0; c < composites.rows.size(); ++c) {
-                const QString where = composites.where(c);
-                const QString dishName = wireText(composites.rows[c][0], where);
-                const QStringList parts = composites.rows[c][1].split(u' ', Qt::SkipEmptyParts);
-                if (parts.size() < 2)
-                    throw BuildError(u"%1: a composite dish needs two components or more"_s.arg(where));
-                double values[4] = {0, 0, 0, 0};
-                QStringList weights;
-                QList<std::pair<QString, int>> components;
-                for (const QString& part : parts) {
-                    const QStringList codeAndGrams = part.split(u':');
-                    bool ok = false;
-                    const int grams = codeAndGrams.size() == 2 ? codeAndGrams[1].toInt(&ok) : 0;
-                    if (!ok || grams <= 0)
-                        throw BuildError(u"%1: \"%2\" is not CODE:GRAMS"_s.arg(where, part));
-                    const auto food = foodByCode.constFind(codeAndGrams[0]);
-                    if (food == foodByCode.cend())
-                        throw BuildError(u"%1: no food with the code %2"_s.arg(where, codeAndGrams[0]));
-                    // The extract gives grams per 100 g; a part of `grams` adds its share.
-                    for (int i = 0; i < 4; ++i)
-                        values[i] += foods[*food].values[i] * grams / 100.0;
-                    weights.append(QString::number(grams));
-                    components.append({codeAndGrams[0], grams});
-                }
-                const qint64 dishId =
-                    insertDish(id, dishName, weights.join(u'/'), values, composites.rows[c][1], where);
-                for (qsizetype p = 0; p < components.size(); ++p) {
-                    addComponent.addBindValue(dishId);
-                    addComponent.addBindValue(int(p));
-                    addComponent.addBindValue(components[p].first);
-                    addComponent.addBindValue(components[p].second);
-                    run(addComponent);
-                }
-            }
+            writeComposites(dishes, id, composites, foods, foodByCode);
             continue;
         }
         int count = 0;
         for (const Food& food : foods) {
             if (food.group != group)
                 continue;
-            insertDish(id, food.name, u"100"_s, food.values, food.code, food.code);
+            dishes.add(id, food.name, u"100"_s, food.values, food.code, food.code);
             ++count;
         }
         if (count == 0)
             throw BuildError(u"%1: no food of the group \"%2\""_s.arg(collections.where(row), group));
     }
+}
 
+void writeNorms(const QSqlDatabase& db, const Table& norms)
+{
+    QSqlQuery addNorm(db);
+    addNorm.prepare(u"INSERT INTO norms (sex, grp, kfa, age_band, energy_kcal) VALUES (?, ?, ?, ?, ?)"_s);
     for (qsizetype row = 0; row < norms.rows.size(); ++row) {
         const QStringList& cells = norms.rows[row];
         const QString where = norms.where(row);
@@ -280,6 +309,17 @@ void writeDatabase(const QString& path, const Table& collections, const QList<Fo
         addNorm.addBindValue(*energy);
         run(addNorm);
     }
+}
+
+void writeDatabase(const QString& path, const Table& collections, const QList<Food>& foods,
+                   const Table& composites, const QHash<QString, qsizetype>& foodByCode, const Table& norms)
+{
+    Connection connection(path);
+    connection.exec(u"PRAGMA journal_mode = OFF"_s);
+    connection.exec(u"BEGIN"_s);
+    createSchema(connection);
+    writeCollections(connection.db(), collections, foods, composites, foodByCode);
+    writeNorms(connection.db(), norms);
     connection.exec(u"PRAGMA user_version = %1"_s.arg(kSchemaVersion));
     connection.exec(u"COMMIT"_s);
 }

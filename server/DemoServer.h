@@ -22,7 +22,6 @@ public:
 
     // Port 0 picks a free port; serverPort() then tells which.
     bool listen(const QHostAddress& address, quint16 port);
-    QHostAddress serverAddress() const { return m_server.serverAddress(); }
     quint16 serverPort() const { return m_server.serverPort(); }
     QString errorString() const { return m_server.errorString(); }
 

@@ -10,16 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool startsWithWord(const QString& message, const QString& word)
-{
-    return message.startsWith(word, Qt::CaseInsensitive);
-}
-
-bool isWord(const QString& message, const QString& word)
-{
-    return message.compare(word, Qt::CaseInsensitive) == 0;
-}
-
 // Text that no client of this protocol sends: C0 and C1 controls (0x98, the
 // one byte Windows-1251 leaves undefined, decodes into the C1 range), except
 // the blanks and line breaks a user may type into a message.
@@ -45,17 +35,17 @@ RequestHandler::Outcome RequestHandler::handle(const QString& message) const
     if (isBinary(message))
         return {Action::Drop, u"sent binary data"_s, {}};
     try {
-        if (isWord(message, Proto::GetDishTables))
+        if (Proto::isWholeWord(message, Proto::GetDishTables))
             return {Action::Reply, catalogue(), {}};
-        if (startsWithWord(message, Proto::GetDishes))
+        if (Proto::startsWithWord(message, Proto::GetDishes))
             return {Action::Reply, dishes(message.mid(Proto::GetDishes.size())), {}};
-        if (startsWithWord(message, Proto::GetHSDishes))
+        if (Proto::startsWithWord(message, Proto::GetHSDishes))
             return {Action::Reply, composition(message.mid(Proto::GetHSDishes.size())), {}};
-        if (isWord(message, Proto::Get_Man_Norm))
+        if (Proto::isWholeWord(message, Proto::Get_Man_Norm))
             return {Action::Reply, norms(true), {}};
-        if (isWord(message, Proto::Get_Girl_Norm))
+        if (Proto::isWholeWord(message, Proto::Get_Girl_Norm))
             return {Action::Reply, norms(false), {}};
-        if (startsWithWord(message, Proto::Mess))
+        if (Proto::startsWithWord(message, Proto::Mess))
             return {Action::AdminMessage, message.mid(Proto::Mess.size()), {}};
     } catch (const DemoDatabase::Failure& failure) {
         // A damaged database must not answer with an empty catalogue or an

@@ -1,8 +1,11 @@
 #include "server/ServerOptions.h"
 
 #include "common/Version.h"
+#include "protocol/Port.h"
 
 #include <QCommandLineParser>
+
+#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -16,8 +19,9 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& 
     const QCommandLineOption version(u"version"_s, u"Shows the version."_s);
     const QCommandLineOption listen(u"listen"_s, u"Address to listen on (default 127.0.0.1)."_s, u"ADDR"_s,
                                     u"127.0.0.1"_s);
-    const QCommandLineOption port(u"port"_s, u"Port to listen on; 0 picks a free one (default 400)."_s,
-                                  u"N"_s, u"400"_s);
+    const QCommandLineOption port(
+        u"port"_s, u"Port to listen on; 0 picks a free one (default %1)."_s.arg(Port::kDefault), u"N"_s,
+        QString::number(Port::kDefault));
     const QCommandLineOption db(
         u"db"_s,
         u"Database file (default: brastel-demo.sqlite beside the program, else the installed one)."_s,
@@ -56,27 +60,28 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& 
 
     if (!options.address.setAddress(parser.value(listen)))
         return fail(u"--listen wants an IP address, not \"%1\""_s.arg(parser.value(listen)));
-    bool ok = false;
-    const uint portNumber = parser.value(port).toUInt(&ok);
-    if (!ok || portNumber > 65535)
-        return fail(u"--port wants a number from 0 to 65535, not \"%1\""_s.arg(parser.value(port)));
-    options.port = quint16(portNumber);
-    const int clients = parser.value(maxClients).toInt(&ok);
-    if (!ok || clients < 1)
-        return fail(u"--max-clients wants a number from 1, not \"%1\""_s.arg(parser.value(maxClients)));
-    options.maxClients = clients;
+    // The first option that is not a whole number in its range is the one
+    // reported.
+    QString badNumber;
+    const auto number = [&parser, &badNumber](const QCommandLineOption& option, uint least, uint most,
+                                              const QString& wants) {
+        bool ok = false;
+        const QString text = parser.value(option);
+        const uint value = text.toUInt(&ok);
+        if (ok && value >= least && value <= most)
+            return int(value);
+        if (badNumber.isEmpty())
+            badNumber = u"--%1 wants %2, not \"%3\""_s.arg(option.names().constFirst(), wants, text);
+        return int(least);
+    };
+    options.port = quint16(number(port, 0, 65535, u"a number from 0 to 65535"_s));
+    options.maxClients = number(maxClients, 1, INT_MAX, u"a number from 1"_s);
     options.maxClientsGiven = parser.isSet(maxClients);
-    const int perAddress = parser.value(maxPerAddress).toInt(&ok);
-    if (!ok || perAddress < 1)
-        return fail(
-            u"--max-per-address wants a number from 1, not \"%1\""_s.arg(parser.value(maxPerAddress)));
-    options.maxPerAddress = perAddress;
+    options.maxPerAddress = number(maxPerAddress, 1, INT_MAX, u"a number from 1"_s);
     // Whole seconds up to a day: the timer counts milliseconds in an int.
-    const int idle = parser.value(idleTimeout).toInt(&ok);
-    if (!ok || idle < 1 || idle > 86400)
-        return fail(
-            u"--idle-timeout wants seconds from 1 to 86400, not \"%1\""_s.arg(parser.value(idleTimeout)));
-    options.idleTimeoutSeconds = idle;
+    options.idleTimeoutSeconds = number(idleTimeout, 1, 86400, u"seconds from 1 to 86400"_s);
+    if (!badNumber.isEmpty())
+        return fail(badNumber);
     options.databasePath = parser.value(db);
     options.norms = !parser.isSet(noNorms);
     return options;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/Port.h"
+
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
@@ -18,7 +20,7 @@ struct ServerOptions
     Status status = Status::Run;
     QString message;
     QHostAddress address = QHostAddress(QHostAddress::LocalHost);
-    quint16 port = 400;
+    quint16 port = Port::kDefault;
     QString databasePath;
     bool norms = true;
     int maxClients = 1000;

@@ -14,3 +14,8 @@ void Show_Error(const QString& message, const QString& module, const QString& pr
     Dialogs::message(errorBoxText(message, module, procedure, code), Dialogs::Buttons::Ok,
                      Dialogs::Icon::Critical, u"Ventaro"_s);
 }
+
+void showInputError(const QString& message)
+{
+    Show_Error(message, QString(), QString(), 0);
+}

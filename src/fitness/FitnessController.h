@@ -44,7 +44,7 @@ public:
     const RecipeData& recipeData() const { return m_recipes; }
     const QString& sNorm() const { return m_sNorm; }
     ChosenGroup& chosenGroup() { return m_group; }
-    // The ration and the chosen group as the report reads them.
+    // The ration and the chosen group as the calorie report reads them.
     const ReportSource& reportSource() const { return m_reportSource; }
 
     // For the report: the chosen group and its daily need. With no window

@@ -1,6 +1,7 @@
 #include "fitness/fEnergy.h"
 
 #include "common/CutEntryTips.h"
+#include "common/DesignedControls.h"
 #include "common/Dialogs.h"
 #include "common/ErrorBox.h"
 #include "common/ListSearch.h"
@@ -8,10 +9,10 @@
 #include "common/RussianFormat.h"
 #include "common/Settings.h"
 #include "common/TextSelection.h"
+#include "common/Twips.h"
 #include "fitness/NormTable.h"
 #include "fitness/fRation.h"
 #include "fitness/layout/FitnessLayout.h"
-#include "fitness/layout/Twips.h"
 #include "protocol/ProtocolWords.h"
 #include "protocol/ServerLink.h"
 #include "recipes/Catalogue.h"
@@ -28,8 +29,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -50,36 +49,12 @@ constexpr double kLargestFontSize = 400;
 constexpr float kDesignClientWidth = 11400;
 constexpr float kDesignClientHeight = 7695;
 
-QPixmap iconImage(int size)
-{
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0xC6, 0x28, 0x28));
-    painter.drawEllipse(QRectF(size * 0.1, size * 0.22, size * 0.8, size * 0.74));
-    painter.setBrush(QColor(0x38, 0x8E, 0x3C));
-    painter.drawEllipse(QRectF(size * 0.5, size * 0.02, size * 0.32, size * 0.2));
-    return pixmap;
-}
-
 QIcon energyIcon()
 {
     QIcon icon;
-    icon.addPixmap(iconImage(16));
-    icon.addPixmap(iconImage(32));
+    for (const int size : {16, 32})
+        icon.addFile(u":/icons/windows/energy-%1.png"_s.arg(size));
     return icon;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    // Plain text keeps the "&" mnemonics and never interprets markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setText(caption);
-    return label;
 }
 
 // Refills a list in one go: no per-entry repaint and no selection handling
@@ -142,8 +117,8 @@ fEnergy::fEnergy(RecipeData& recipes, QString& sNorm, ChosenGroup& group, Server
     setWindowIcon(energyIcon());
     createControls();
     placeControls();
-    const double dpi = logicalDpiY();
-    resize(Twips::toPixels(kDesignClientWidth, dpi), Twips::toPixels(kDesignClientHeight, dpi));
+    resize(Twips::toPixels(kDesignClientWidth, logicalDpiX()),
+           Twips::toPixels(kDesignClientHeight, logicalDpiY()));
     connectControls();
 }
 
@@ -151,34 +126,28 @@ fEnergy::~fEnergy() = default;
 
 void fEnergy::createControls()
 {
-    cMan = new QCheckBox(u"&М"_s, this);
-    cMan->setObjectName(u"cMan"_s);
+    cMan = DesignedControls::make<QCheckBox>(this, u"cMan"_s, u"&М"_s);
     cMan->setToolTip(u"Мужчины"_s);
     cMan->setChecked(true);
 
-    cGirl = new QCheckBox(u"&Ж"_s, this);
-    cGirl->setObjectName(u"cGirl"_s);
+    cGirl = DesignedControls::make<QCheckBox>(this, u"cGirl"_s, u"&Ж"_s);
     cGirl->setToolTip(u"Женщины"_s);
 
-    lKFA = makeLabel(this, "lKFA", u"&КФА"_s);
-    cKFA = new QComboBox(this);
-    cKFA->setObjectName(u"cKFA"_s);
+    lKFA = DesignedControls::make<QLabel>(this, u"lKFA"_s, u"&КФА"_s);
+    cKFA = DesignedControls::make<QComboBox>(this, u"cKFA"_s);
     cKFA->setEditable(false);
     cKFA->setToolTip(u"Коэффициент физической активности"_s);
     lKFA->setBuddy(cKFA);
 
-    lVozr = makeLabel(this, "lVozr", u"&Возраст"_s);
-    cVozr = new QComboBox(this);
-    cVozr->setObjectName(u"cVozr"_s);
+    lVozr = DesignedControls::make<QLabel>(this, u"lVozr"_s, u"&Возраст"_s);
+    cVozr = DesignedControls::make<QComboBox>(this, u"cVozr"_s);
     cVozr->setEditable(false);
     cVozr->setToolTip(u"Возраст"_s);
     lVozr->setBuddy(cVozr);
 
-    lBases = new QListWidget(this);
-    lBases->setObjectName(u"lBases"_s);
+    lBases = DesignedControls::make<QListWidget>(this, u"lBases"_s);
     lBases->setProperty("Tag", u"lFindBB"_s);
-    lDishes = new QListWidget(this);
-    lDishes->setObjectName(u"lDishes"_s);
+    lDishes = DesignedControls::make<QListWidget>(this, u"lDishes"_s);
     lDishes->setProperty("Tag", u"lFindD"_s);
     for (QListWidget* list : {lBases, lDishes}) {
         list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -193,33 +162,27 @@ void fEnergy::createControls()
     }
 
     const QString blanks(26, u' ');
-    lFindBB = makeLabel(this, "lFindBB", blanks);
+    lFindBB = DesignedControls::make<QLabel>(this, u"lFindBB"_s, blanks);
     lFindBB->setProperty("Tag", QString());
-    lFindD = makeLabel(this, "lFindD", blanks);
+    lFindD = DesignedControls::make<QLabel>(this, u"lFindD"_s, blanks);
     lFindD->setProperty("Tag", QString());
 
-    lOut = makeLabel(this, "lOut", u"В&ыход"_s);
-    tOut = new QLineEdit(this);
-    tOut->setObjectName(u"tOut"_s);
+    lOut = DesignedControls::make<QLabel>(this, u"lOut"_s, u"В&ыход"_s);
+    tOut = DesignedControls::make<QLineEdit>(this, u"tOut"_s);
     tOut->installEventFilter(this);
     lOut->setBuddy(tOut);
 
-    cClear = new QPushButton(u"&Х"_s, this);
-    cClear->setObjectName(u"cClear"_s);
+    cClear = DesignedControls::make<QPushButton>(this, u"cClear"_s, u"&Х"_s);
 
-    lHS = makeLabel(this, "lHS", QString());
+    lHS = DesignedControls::make<QLabel>(this, u"lHS"_s, QString());
     lHS->setWordWrap(true);
     lHS->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    cAdd = new QPushButton(u"&Добавить"_s, this);
-    cAdd->setObjectName(u"cAdd"_s);
-    cClearall = new QPushButton(u"&Очистить"_s, this);
-    cClearall->setObjectName(u"cClearall"_s);
-    cPrint = new QPushButton(u"&Печать"_s, this);
-    cPrint->setObjectName(u"cPrint"_s);
+    cAdd = DesignedControls::make<QPushButton>(this, u"cAdd"_s, u"&Добавить"_s);
+    cClearall = DesignedControls::make<QPushButton>(this, u"cClearall"_s, u"&Очистить"_s);
+    cPrint = DesignedControls::make<QPushButton>(this, u"cPrint"_s, u"&Печать"_s);
 
-    cRation = new QPushButton(u"&Рацион…"_s, this);
-    cRation->setObjectName(u"cRation"_s);
+    cRation = DesignedControls::make<QPushButton>(this, u"cRation"_s, u"&Рацион…"_s);
     // Out of the designed tab chain, which runs from cPrint back to cMan;
     // its mnemonic reaches it from the keyboard.
     cRation->setFocusPolicy(Qt::ClickFocus);
@@ -230,66 +193,9 @@ void fEnergy::createControls()
         setTabOrder(order[i - 1], order[i]);
 }
 
-QWidget* fEnergy::widgetOf(FitnessLayout::Control control) const
-{
-    using C = FitnessLayout::Control;
-    switch (control) {
-    case C::cMan:
-        return cMan;
-    case C::cGirl:
-        return cGirl;
-    case C::lKFA:
-        return lKFA;
-    case C::cKFA:
-        return cKFA;
-    case C::lVozr:
-        return lVozr;
-    case C::cVozr:
-        return cVozr;
-    case C::lBases:
-        return lBases;
-    case C::lDishes:
-        return lDishes;
-    case C::lFindBB:
-        return lFindBB;
-    case C::lFindD:
-        return lFindD;
-    case C::lOut:
-        return lOut;
-    case C::tOut:
-        return tOut;
-    case C::cClear:
-        return cClear;
-    case C::lHS:
-        return lHS;
-    case C::cAdd:
-        return cAdd;
-    case C::cClearall:
-        return cClearall;
-    case C::cPrint:
-        return cPrint;
-    }
-    return nullptr;
-}
-
 void fEnergy::placeControls()
 {
-    const double dpi = logicalDpiY();
-    for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
-        const auto control = FitnessLayout::Control(i);
-        QWidget* widget = widgetOf(control);
-        const QRect rect = m_layout.pixelRect(control, dpi);
-        if (isSelfSizing(widget))
-            widget->move(rect.topLeft());
-        else
-            widget->setGeometry(rect);
-    }
-    cRation->setGeometry(m_layout.rationButtonPixelRect(dpi));
-}
-
-bool fEnergy::isSelfSizing(const QWidget* widget) const
-{
-    return widget == lKFA || widget == lVozr || widget == lOut || widget == lFindBB || widget == lFindD;
+    DesignedControls::place(*this, m_layout.placements());
 }
 
 void fEnergy::connectControls()
@@ -506,13 +412,13 @@ void fEnergy::form_HS_Dish(const QString& composition, bool fromDispatcher)
         CompositionDisplay::form_HS_Dish(composition, fromDispatcher, tOut->text());
     switch (display.outcome()) {
     case CompositionDisplay::Outcome::NotLoaded:
-        Show_Error(CompositionDisplay::NotLoadedMessage, QString(), QString(), 0);
+        showInputError(CompositionDisplay::NotLoadedMessage);
         return;
     case CompositionDisplay::Outcome::LoadFailed:
         // Reported when the composition arrives, not again on every edit of
         // the weight; the line of the previous dish must not stay on show.
         if (fromDispatcher)
-            Show_Error(Composition::LoadFailedMessage, QString(), QString(), 0);
+            showInputError(Composition::LoadFailedMessage);
         lHS->clear();
         return;
     case CompositionDisplay::Outcome::WeightUnreadable:
@@ -550,7 +456,7 @@ void fEnergy::lDishes_Click()
         return;
     const QList<QListWidgetItem*> collection = lBases->selectedItems();
     if (collection.isEmpty()) {
-        Show_Error(u"Необходимо выбрать группу!"_s, QString(), QString(), 0);
+        showInputError(u"Необходимо выбрать группу!"_s);
         return;
     }
     m_link.SendCommand(Proto::GetHSDishes + collection.first()->text() + Proto::Str + dish.first()->text());
@@ -577,13 +483,13 @@ void fEnergy::cAdd_Click()
         Dialogs::message(u"Не загружена рецептура!"_s);
         return;
     case RationEntries::AddResult::Full:
-        Show_Error(u"Один отчет может содержать не больше 25 рецептур!"_s, QString(), QString(), 0);
+        showInputError(u"Один отчет может содержать не больше 25 рецептур!"_s);
         return;
     case RationEntries::AddResult::RecipeUnreadable:
-        Show_Error(Composition::LoadFailedMessage, QString(), QString(), 0);
+        showInputError(Composition::LoadFailedMessage);
         return;
     case RationEntries::AddResult::WeightUnreadable:
-        Show_Error(RationEntries::WeightRefusedMessage, QString(), QString(), 0);
+        showInputError(RationEntries::WeightRefusedMessage);
         return;
     }
 }
@@ -734,22 +640,22 @@ void fEnergy::changeEvent(QEvent* event)
 
 void fEnergy::applyLayout()
 {
-    const double dpi = logicalDpiY();
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
     // The rules keep their own geometry in twips from one layout to the
     // next; only the labels, which size themselves to their caption at the
     // chosen font, are read back (the rules place their neighbours by them).
-    for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
-        const auto control = FitnessLayout::Control(i);
-        const QWidget* widget = widgetOf(control);
-        if (!isSelfSizing(widget))
-            continue;
+    using C = FitnessLayout::Control;
+    const std::pair<C, const QLabel*> selfSizing[] = {
+        {C::lKFA, lKFA}, {C::lVozr, lVozr}, {C::lOut, lOut}, {C::lFindBB, lFindBB}, {C::lFindD, lFindD}};
+    for (const auto& [control, label] : selfSizing) {
         FitnessLayout::Geometry geometry = m_layout.geometry(control);
-        geometry.width = Twips::fromPixels(widget->width(), dpi);
-        geometry.height = Twips::fromPixels(widget->height(), dpi);
+        geometry.width = Twips::fromPixels(label->width(), dpiX);
+        geometry.height = Twips::fromPixels(label->height(), dpiY);
         m_layout.setGeometry(control, geometry);
     }
     const QRect outer = frameGeometry();
     m_laidOutFor = outer.size();
-    m_layout.apply(Twips::fromPixels(outer.width(), dpi), Twips::fromPixels(outer.height(), dpi));
+    m_layout.apply(Twips::fromPixels(outer.width(), dpiX), Twips::fromPixels(outer.height(), dpiY));
     placeControls();
 }

@@ -44,9 +44,6 @@ public:
     // norm table). Run once, before the window is first shown.
     void load();
 
-    // The norm table text of the last norm reply (kept across closings).
-    QString sNorm() const { return m_sNorm; }
-    void setSNorm(const QString& text) { m_sNorm = text; }
     // Every control takes the font size of "Brastel.FontSize" (24 when the
     // setting is not a usable size).
     void Get_Font();
@@ -94,11 +91,8 @@ protected:
 
 private:
     void createControls();
-    QWidget* widgetOf(FitnessLayout::Control control) const;
-    // Puts every control where the layout holds it; the labels that size
-    // themselves to their caption are only moved.
+    // Puts every control where the layout holds it.
     void placeControls();
-    bool isSelfSizing(const QWidget* widget) const;
     void connectControls();
     // The fourteen layout rules, run on every size or state change.
     void applyLayout();

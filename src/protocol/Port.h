@@ -4,6 +4,9 @@
 
 namespace Port {
 
+// The recipe server's port unless the user names another.
+inline constexpr quint16 kDefault = 400;
+
 // The port a text names: a whole number from 1 to 65535 in ASCII digits only
 // (no sign, no spaces, at most five digits, so "00400" is 400), or 0 when it
 // names none. QString::toInt would also take a sign and other scripts' digits.

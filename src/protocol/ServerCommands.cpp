@@ -66,56 +66,9 @@ QString messBoxText(const QString& text)
     return shown + u"\r…\r"_s + ServerCommandTexts::messLeftOut(text.size() - i, text.size());
 }
 
-namespace {
-
-constexpr char16_t asciiUpper(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
-}
-
-} // namespace
-
-bool startsWithWord(const QString& message, const QString& word)
-{
-    if (message.size() < word.size())
-        return false;
-    // Every reply word is ASCII. Then comparing letter by letter is the same
-    // as comparing the upper-cased prefix: a letter whose upper case is more
-    // than one letter never upper-cases to ASCII alone. It saves two texts
-    // per word tried on every message.
-    for (qsizetype i = 0; i < word.size(); ++i) {
-        const QChar w = word.at(i);
-        if (w.unicode() >= 0x80)
-            return message.first(word.size()).toUpper() == word.toUpper();
-        const char16_t m = message.at(i).unicode();
-        if (m < 0x80 ? asciiUpper(m) != asciiUpper(w.unicode())
-                     : QChar(m).toUpper() != QChar(asciiUpper(w.unicode())))
-            return false;
-    }
-    return true;
-}
-
-namespace {
-
-bool isWholeWord(const QString& message, const QString& word)
-{
-    // Upper case never shortens a text, so a longer message cannot match and
-    // a long payload is not copied to find that out.
-    if (message.size() > word.size())
-        return false;
-    return message.toUpper() == word.toUpper();
-}
-
-} // namespace
-
 bool isUnknownCommand(const QString& message)
 {
-    for (const QString* word :
-         {&Proto::Mess, &Proto::BB, &Proto::HSDishes, &Proto::Dishes, &Proto::Man_Norm, &Proto::Girl_Norm}) {
-        if (startsWithWord(message, *word))
-            return false;
-    }
-    return !isWholeWord(message, Proto::No_Fiz_NormDB);
+    return !Proto::replyOf(message);
 }
 
 void ParseServerCommand(QString message, ReplyTarget* target, ServerLink& link)
@@ -128,47 +81,44 @@ void ParseServerCommand(QString message, ReplyTarget* target, ServerLink& link)
         return message;
     };
 
-    if (startsWithWord(message, Proto::Mess)) {
-        const QString& text = payloadAfter(Proto::Mess);
-        const QString shown = messBoxText(text);
+    const std::optional<Proto::Reply> reply = Proto::replyOf(message);
+    if (!reply) {
+        link.AddStatus(ServerCommandTexts::unknownCommand() + message);
+        return;
+    }
+    const QString& payload = payloadAfter(Proto::wordOf(*reply));
+    switch (*reply) {
+    case Proto::Reply::Mess: {
+        const QString shown = messBoxText(payload);
         // What the box leaves out can still be read in the log (as far as its
         // line bound allows; cut here, so megabytes are not copied first).
-        if (shown != text)
-            link.AddStatus(ServerCommandTexts::messLogged() + text.left(StatusLog::kMaxLineChars + 1));
+        if (shown != payload)
+            link.AddStatus(ServerCommandTexts::messLogged() + payload.left(StatusLog::kMaxLineChars + 1));
         Dialogs::message(shown, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return;
     }
-    if (startsWithWord(message, Proto::BB)) {
+    case Proto::Reply::BB:
         if (target)
-            target->form_Bases_Bl(payloadAfter(Proto::BB));
+            target->form_Bases_Bl(payload);
         return;
-    }
-    if (startsWithWord(message, Proto::HSDishes)) {
+    case Proto::Reply::HSDishes:
         link.AddStatus(ServerCommandTexts::compositionReceived());
         if (target)
-            target->receiveComposition(payloadAfter(Proto::HSDishes));
+            target->receiveComposition(payload);
         return;
-    }
-    if (startsWithWord(message, Proto::Dishes)) {
+    case Proto::Reply::Dishes:
         if (target)
-            target->form_Dishes_Bl(payloadAfter(Proto::Dishes));
+            target->form_Dishes_Bl(payload);
         return;
-    }
-    if (isWholeWord(message, Proto::No_Fiz_NormDB)) {
+    case Proto::Reply::No_Fiz_NormDB:
         if (target)
             target->noNormTable();
         Dialogs::message(ServerCommandTexts::noNormDatabase(), Dialogs::Buttons::Ok, Dialogs::Icon::None);
         return;
-    }
-    if (startsWithWord(message, Proto::Man_Norm)) {
+    case Proto::Reply::Man_Norm:
+    case Proto::Reply::Girl_Norm:
         if (target)
-            target->receiveNorm(payloadAfter(Proto::Man_Norm));
+            target->receiveNorm(payload);
         return;
     }
-    if (startsWithWord(message, Proto::Girl_Norm)) {
-        if (target)
-            target->receiveNorm(payloadAfter(Proto::Girl_Norm));
-        return;
-    }
-    link.AddStatus(ServerCommandTexts::unknownCommand() + message);
 }

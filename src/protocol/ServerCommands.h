@@ -13,10 +13,6 @@ class ServerLink;
 // a message moved in is cut to its payload in place.
 void ParseServerCommand(QString message, ReplyTarget* target, ServerLink& link);
 
-// True when `message` starts with `word`: its first word.size() characters,
-// in upper case, equal the word in upper case.
-bool startsWithWord(const QString& message, const QString& word);
-
 // True when ParseServerCommand does no more with `message` than log it as an
 // unknown command: it opens no box and calls no payload owner.
 bool isUnknownCommand(const QString& message);

@@ -33,7 +33,6 @@ public:
 
     // Where payloads go; nullptr drops them. Not owned.
     void setReplyTarget(ReplyTarget* target) { m_target = target; }
-    ReplyTarget* replyTarget() const { return m_target; }
 
     // Frames `command` with the terminator and sends it. A send while not
     // connected shows "Потеряно подключение к серверу"; any other failure goes

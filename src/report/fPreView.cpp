@@ -1,6 +1,8 @@
 #include "report/fPreView.h"
 
+#include "common/DesignedControls.h"
 #include "common/Dialogs.h"
+#include "common/Twips.h"
 #include "report/CalorieReport.h"
 #include "report/PagePrinting.h"
 #include "report/PictureCanvas.h"
@@ -12,9 +14,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -23,28 +25,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
-
-// The 16 x 16 printer symbol of the print button.
-QIcon printerIcon()
+// The window's client area and its controls as designed.
+constexpr QRectF kClientTwips(0, 0, 8100, 6075);
+const Twips::Table& designTable()
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QColor(40, 40, 40));
-    p.setBrush(Qt::white);
-    p.drawRect(4, 1, 7, 5); // sheet going in
-    p.setBrush(QColor(150, 150, 150));
-    p.drawRect(1, 6, 13, 6); // body
-    p.setBrush(Qt::white);
-    p.drawRect(4, 10, 7, 5); // sheet coming out
-    p.setPen(QColor(40, 40, 40));
-    p.drawLine(5, 12, 9, 12);
-    p.setPen(QColor(0, 160, 0));
-    p.drawPoint(12, 8); // power light
-    return QIcon(pixmap);
+    static const Twips::Table table = {
+        {u"cmdPrint"_s, {0, 0, 375, 375}},        {u"lPrinters"_s, {480, 120, 765, 195}},
+        {u"cPrinters"_s, {1320, 120, 3615, 315}}, {u"cmdPdf"_s, {5085, 0, 1800, 375}},
+        {u"piBack"_s, {0, 480, 6735, 4815}},
+    };
+    return table;
 }
+// Where the page lies on its grey ground.
+constexpr QPointF kPageTwips(600, 360);
+// The gap the design leaves between the printer list and the PDF button.
+constexpr double kPdfGapTwips = 150;
 
 // Keeps the wait cursor up for as long as the printer is busy.
 class WaitCursor final
@@ -62,43 +57,35 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(u"fPreView"_s);
     setWindowTitle(u"Предварительный просмотр "_s);
-    resize(twipsX(8100), twipsY(6075));
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    resize(Twips::toPixels(kClientTwips, dpiX, dpiY).size());
 
-    cmdPrint = new QPushButton(this);
-    cmdPrint->setObjectName(u"cmdPrint"_s);
-    cmdPrint->setIcon(printerIcon());
+    cmdPrint = DesignedControls::make<QPushButton>(this, u"cmdPrint"_s);
+    cmdPrint->setIcon(QIcon(u":/icons/windows/printer-16.png"_s));
     cmdPrint->setIconSize(QSize(16, 16));
-    cmdPrint->setGeometry(0, 0, twipsX(375), twipsY(375));
-
-    lPrinters = new QLabel(u"Принтеры"_s, this);
-    lPrinters->setObjectName(u"lPrinters"_s);
-    lPrinters->setGeometry(twipsX(480), twipsY(120), twipsX(765), twipsY(195));
-    // The label's box was measured for a narrower system font: let it grow
-    // to its text rather than cut the word, and keep the list clear of it.
-    const QSize fit = lPrinters->sizeHint();
-    lPrinters->resize(qMax(lPrinters->width(), fit.width()), qMax(lPrinters->height(), fit.height()));
-
-    cPrinters = new QComboBox(this);
-    cPrinters->setObjectName(u"cPrinters"_s);
-    cPrinters->setGeometry(qMax(twipsX(1320), lPrinters->geometry().right() + 5), twipsY(120), twipsX(3615),
-                           twipsY(315));
-
-    cmdPdf = new QPushButton(u"Сохранить в PDF"_s, this);
-    cmdPdf->setObjectName(u"cmdPdf"_s);
+    lPrinters = DesignedControls::make<QLabel>(this, u"lPrinters"_s, u"Принтеры"_s);
+    cPrinters = DesignedControls::make<QComboBox>(this, u"cPrinters"_s);
+    cmdPdf = DesignedControls::make<QPushButton>(this, u"cmdPdf"_s, u"Сохранить в PDF"_s);
     cmdPdf->setToolTip(u"Сохранить страницу в файл PDF"_s);
-    cmdPdf->setGeometry(cPrinters->geometry().right() + 1 + twipsX(150), 0,
-                        qMax(twipsX(1800), cmdPdf->sizeHint().width()), twipsY(375));
-
-    piBack = new QWidget(this);
-    piBack->setObjectName(u"piBack"_s);
+    piBack = DesignedControls::make<QWidget>(this, u"piBack"_s);
     piBack->setAutoFillBackground(true);
     QPalette ground = piBack->palette();
     ground.setColor(QPalette::Window, ground.color(QPalette::Dark));
     piBack->setPalette(ground);
-    piBack->setGeometry(0, twipsY(480), twipsX(6735), twipsY(4815));
+    DesignedControls::place(*this, designTable());
+
+    // The label's box was measured for a narrower system font: let it grow
+    // to its text rather than cut the word, and keep the list and the button
+    // after it clear of it.
+    const QSize fit = lPrinters->sizeHint();
+    lPrinters->resize(qMax(lPrinters->width(), fit.width()), qMax(lPrinters->height(), fit.height()));
+    cPrinters->move(qMax(cPrinters->x(), lPrinters->geometry().right() + 5), cPrinters->y());
+    cmdPdf->setGeometry(cPrinters->geometry().right() + 1 + Twips::toPixels(kPdfGapTwips, dpiX), 0,
+                        qMax(cmdPdf->width(), cmdPdf->sizeHint().width()), cmdPdf->height());
 
     PI = new ReportPageView(piBack);
-    PI->move(twipsX(600), twipsY(360));
+    PI->move(Twips::toPixels(kPageTwips.x(), dpiX), Twips::toPixels(kPageTwips.y(), dpiY));
     // A click on the grey ground, or on a bar, gives the focus to the page so
     // the arrow keys keep working.
     piBack->setFocusPolicy(Qt::ClickFocus);
@@ -139,16 +126,6 @@ fPreView::~fPreView() = default;
 QString fPreView::printerName() const
 {
     return cPrinters->currentText();
-}
-
-int fPreView::twipsX(int twips) const
-{
-    return qRound(double(twips) * logicalDpiX() / kTwipsPerInch);
-}
-
-int fPreView::twipsY(int twips) const
-{
-    return qRound(double(twips) * logicalDpiY() / kTwipsPerInch);
 }
 
 void fPreView::Init_Scroll()

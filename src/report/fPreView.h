@@ -48,8 +48,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    int twipsX(int twips) const;
-    int twipsY(int twips) const;
     void Init_Scroll();
     void Show_Printers(QComboBox* cObj);
     void Form_Kkal(const ReportSource& source, QDate visitDate);

@@ -51,7 +51,7 @@ int answerOnTerminal(const StartOptions& options)
 
 } // namespace
 
-void connectFitness(fFeat& window, FitnessController& fitness, const ReportSource& report)
+void connectFitness(fFeat& window, FitnessController& fitness)
 {
     window.session().setReplyTarget(&fitness);
     // The user confirmed ending the whole program in the fitness window: the
@@ -61,7 +61,7 @@ void connectFitness(fFeat& window, FitnessController& fitness, const ReportSourc
         window.Form_QueryUnload();
     });
     // "&Печать": a new preview of the ration as it is now, on every press.
-    fitness.setPrintHandler([&report] { openPreview(report); });
+    fitness.setPrintHandler([&fitness] { openPreview(fitness.reportSource()); });
 }
 
 void joinSingleInstance(SingleInstance& instance, fFeat& window)
@@ -116,8 +116,7 @@ int runQuorvel(int argc, char* argv[])
     // The replies' owner: the recipe data and the fitness window, loaded when
     // the first catalogue arrives.
     FitnessController fitness(window.session());
-    const ReportSource& report = fitness.reportSource();
-    connectFitness(window, fitness, report);
+    connectFitness(window, fitness);
 
     window.Form_Load();
     window.show();

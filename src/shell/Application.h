@@ -1,7 +1,6 @@
 #pragma once
 
 class FitnessController;
-class ReportSource;
 class SingleInstance;
 class fFeat;
 
@@ -12,9 +11,9 @@ int runQuorvel(int argc, char* argv[]);
 
 // Joins the main window and the fitness side: replies go to `fitness`, its
 // close question ends the program through the main window's closing step
-// (without asking again), and its print button opens a preview of `report`.
-// All three must outlive the connection's use.
-void connectFitness(fFeat& window, FitnessController& fitness, const ReportSource& report);
+// (without asking again), and its print button opens a preview of the ration
+// it reports. Both must outlive the connection's use.
+void connectFitness(fFeat& window, FitnessController& fitness);
 
 // A later start of the program brings `window` forward, restored and active,
 // as the tray's "Настройки" does.

@@ -191,10 +191,10 @@ QString helpText()
             "                        first connection; HOST is a name or an address,\n"
             "                        an IPv6 address with a port goes in brackets:\n"
             "                        [::1]:400. Without it the installation's default\n"
-            "                        address (%1) and port 400 are used.\n"
+            "                        address (%1) and port %2 are used.\n"
             "  -h, --help            show this help and exit\n"
             "  --version             show the version and exit\n"_s)
-        .arg(QString::fromLatin1(Version::kDefaultServer));
+        .arg(QString::fromLatin1(Version::kDefaultServer), QString::number(Port::kDefault));
 }
 
 QString versionText()

@@ -1,7 +1,5 @@
 #include "shell/FeatGeometry.h"
 
-#include <QtMath>
-
 #include <algorithm>
 #include <numeric>
 
@@ -9,21 +7,21 @@ using namespace Qt::StringLiterals;
 
 namespace FeatGeometry {
 
-QRect clientTwips()
+QRectF clientTwips()
 {
-    return QRect(0, 0, 7335, 4575);
+    return QRectF(0, 0, 7335, 4575);
 }
 
-const QList<Control>& controls()
+const Twips::Table& controls()
 {
-    static const QList<Control> table = {
-        {u"Label1"_s, QRect(120, 120, 870, 195)},    {u"tIP"_s, QRect(1560, 120, 2415, 285)},
-        {u"Label2"_s, QRect(120, 480, 1095, 195)},   {u"tPort"_s, QRect(1560, 480, 2415, 285)},
-        {u"cLocal"_s, QRect(4080, 120, 1335, 375)},  {u"cCon"_s, QRect(2760, 840, 1215, 375)},
-        {u"cDisCon"_s, QRect(4080, 840, 1215, 375)}, {u"lSend"_s, QRect(4680, 6360, 1335, 195)},
-        {u"tCom"_s, QRect(4680, 6600, 3615, 855)},   {u"cSend"_s, QRect(7320, 7560, 975, 375)},
-        {u"lStatus"_s, QRect(0, 1320, 7215, 2775)},  {u"lFont"_s, QRect(0, 4200, 1215, 195)},
-        {u"tFont"_s, QRect(1320, 4200, 1215, 285)},  {u"Label3"_s, QRect(2640, 4200, 210, 195)},
+    static const Twips::Table table = {
+        {u"Label1"_s, {120, 120, 870, 195}},    {u"tIP"_s, {1560, 120, 2415, 285}},
+        {u"Label2"_s, {120, 480, 1095, 195}},   {u"tPort"_s, {1560, 480, 2415, 285}},
+        {u"cLocal"_s, {4080, 120, 1335, 375}},  {u"cCon"_s, {2760, 840, 1215, 375}},
+        {u"cDisCon"_s, {4080, 840, 1215, 375}}, {u"lSend"_s, {4680, 6360, 1335, 195}},
+        {u"tCom"_s, {4680, 6600, 3615, 855}},   {u"cSend"_s, {7320, 7560, 975, 375}},
+        {u"lStatus"_s, {0, 1320, 7215, 2775}},  {u"lFont"_s, {0, 4200, 1215, 195}},
+        {u"tFont"_s, {1320, 4200, 1215, 285}},  {u"Label3"_s, {2640, 4200, 210, 195}},
     };
     return table;
 }
@@ -47,17 +45,6 @@ QList<QRect> fitCaptions(QList<QRect> rects, const QList<int>& needed, int gap)
         }
     }
     return rects;
-}
-
-int toPixels(int twips, qreal dotsPerInch)
-{
-    return qRound(twips * dotsPerInch / 1440.0);
-}
-
-QRect toPixels(const QRect& twips, qreal dpiX, qreal dpiY)
-{
-    return QRect(toPixels(twips.left(), dpiX), toPixels(twips.top(), dpiY), toPixels(twips.width(), dpiX),
-                 toPixels(twips.height(), dpiY));
 }
 
 } // namespace FeatGeometry

@@ -1,27 +1,21 @@
 #pragma once
 
+#include "common/Twips.h"
+
 #include <QList>
 #include <QRect>
-#include <QString>
 
-// The main window's layout as designed, in twips (1/1440 inch; 15 twips make
-// a pixel at 96 dots per inch), and its conversion to the pixels of the
-// screen at hand, so the window keeps its physical size on denser screens.
+// The main window's layout as designed, in twips, converted to the pixels of
+// the screen at hand so the window keeps its physical size on denser screens.
 namespace FeatGeometry {
 
-struct Control
-{
-    QString name; // the control's object name
-    QRect twips;  // left, top, width, height
-};
-
 // The client area, 7335 x 4575 twips.
-QRect clientTwips();
+QRectF clientTwips();
 
 // The visible controls in tab order, Label1 .. Label3. The manual command
 // facility (lSend, tCom, cSend) is placed beyond the bottom and right edges
 // of the client area on purpose.
-const QList<Control>& controls();
+const Twips::Table& controls();
 
 // The captions are fixed but the platform's font may be wider than the one the
 // window was designed with: each control grows to the width its caption needs
@@ -29,8 +23,5 @@ const QList<Control>& controls();
 // move along so that none overlaps another, keeping at least `gap` between
 // them. The rectangles are in pixels, in the order of `controls()`.
 QList<QRect> fitCaptions(QList<QRect> rects, const QList<int>& needed, int gap);
-
-int toPixels(int twips, qreal dotsPerInch);
-QRect toPixels(const QRect& twips, qreal dpiX, qreal dpiY);
 
 } // namespace FeatGeometry

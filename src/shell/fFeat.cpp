@@ -1,5 +1,6 @@
 #include "shell/fFeat.h"
 
+#include "common/DesignedControls.h"
 #include "common/Dialogs.h"
 #include "common/ErrorBox.h"
 #include "common/NumberHelpers.h"
@@ -8,6 +9,7 @@
 #include "common/TextSelection.h"
 #include "common/Version.h"
 #include "protocol/PlainTextStatusBox.h"
+#include "protocol/Port.h"
 #include "protocol/ProtocolWords.h"
 #include "protocol/ServerSession.h"
 #include "protocol/SocketError.h"
@@ -31,13 +33,6 @@ namespace {
 
 // The font the window was designed with; the twips table assumes it.
 constexpr int kDesignFontPoints = 8;
-
-template <typename T> T* makeControl(QWidget* parent, const char* name)
-{
-    auto* control = new T(parent);
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
 
 } // namespace
 
@@ -77,41 +72,29 @@ fFeat::~fFeat()
 
 void fFeat::createControls()
 {
-    Label1 = makeControl<QLabel>(this, "Label1");
-    Label1->setText(u"IP-сервера:"_s);
-    tIP = makeControl<QLineEdit>(this, "tIP");
+    Label1 = DesignedControls::make<QLabel>(this, u"Label1"_s, u"IP-сервера:"_s);
+    tIP = DesignedControls::make<QLineEdit>(this, u"tIP"_s);
     tIP->setText(QString::fromUtf8(Version::kDefaultServer));
-    Label2 = makeControl<QLabel>(this, "Label2");
-    Label2->setText(u"Порт сервера:"_s);
-    tPort = makeControl<QLineEdit>(this, "tPort");
-    tPort->setText(u"400"_s);
-    cLocal = makeControl<QPushButton>(this, "cLocal");
-    cLocal->setText(u"Локально"_s);
-    cCon = makeControl<QPushButton>(this, "cCon");
-    cCon->setText(u"Подключить"_s);
-    cDisCon = makeControl<QPushButton>(this, "cDisCon");
-    cDisCon->setText(u"Отключить"_s);
-    lSend = makeControl<QLabel>(this, "lSend");
-    lSend->setText(u"Отсылка команд:"_s);
-    tCom = makeControl<QPlainTextEdit>(this, "tCom");
+    Label2 = DesignedControls::make<QLabel>(this, u"Label2"_s, u"Порт сервера:"_s);
+    tPort = DesignedControls::make<QLineEdit>(this, u"tPort"_s);
+    tPort->setText(QString::number(Port::kDefault));
+    cLocal = DesignedControls::make<QPushButton>(this, u"cLocal"_s, u"Локально"_s);
+    cCon = DesignedControls::make<QPushButton>(this, u"cCon"_s, u"Подключить"_s);
+    cDisCon = DesignedControls::make<QPushButton>(this, u"cDisCon"_s, u"Отключить"_s);
+    lSend = DesignedControls::make<QLabel>(this, u"lSend"_s, u"Отсылка команд:"_s);
+    tCom = DesignedControls::make<QPlainTextEdit>(this, u"tCom"_s);
     tCom->setTabChangesFocus(true);
-    cSend = makeControl<QPushButton>(this, "cSend");
-    cSend->setText(u"Send!"_s);
-    lStatus = makeControl<QPlainTextEdit>(this, "lStatus");
+    cSend = DesignedControls::make<QPushButton>(this, u"cSend"_s, u"Send!"_s);
+    lStatus = DesignedControls::make<QPlainTextEdit>(this, u"lStatus"_s);
     lStatus->setTabChangesFocus(true);
     lStatus->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lStatus->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     lStatus->setReadOnly(true);
     lStatus->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lStatus->setFocusPolicy(Qt::StrongFocus);
-    lFont = makeControl<QLabel>(this, "lFont");
-    lFont->setText(u"Размер шрифта"_s);
-    tFont = makeControl<QLineEdit>(this, "tFont");
-    Label3 = makeControl<QLabel>(this, "Label3");
-    Label3->setText(u"пт."_s);
-
-    for (QLabel* label : {Label1, Label2, lSend, lFont, Label3})
-        label->setTextFormat(Qt::PlainText);
+    lFont = DesignedControls::make<QLabel>(this, u"lFont"_s, u"Размер шрифта"_s);
+    tFont = DesignedControls::make<QLineEdit>(this, u"tFont"_s);
+    Label3 = DesignedControls::make<QLabel>(this, u"Label3"_s, u"пт."_s);
 
     QWidget* tabOrder[] = {tIP, tPort, cLocal, cCon, cDisCon, tCom, cSend, lStatus, tFont};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
@@ -130,14 +113,14 @@ void fFeat::layOut()
     const QScreen* screen = this->screen();
     const qreal dpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
     const qreal dpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
-    const QRect client = FeatGeometry::toPixels(FeatGeometry::clientTwips(), dpiX, dpiY);
+    const QRect client = Twips::toPixels(FeatGeometry::clientTwips(), dpiX, dpiY);
     QList<QWidget*> widgets;
     QList<QRect> rects;
     QList<int> needed;
-    for (const FeatGeometry::Control& control : FeatGeometry::controls()) {
+    for (const Twips::Placement& control : FeatGeometry::controls()) {
         auto* widget = findChild<QWidget*>(control.name, Qt::FindDirectChildrenOnly);
         Q_ASSERT(widget);
-        QRect rect = FeatGeometry::toPixels(control.twips, dpiX, dpiY);
+        QRect rect = Twips::toPixels(control.twips, dpiX, dpiY);
         // A font that renders taller than the design's must not be clipped.
         rect.setHeight(qMax(rect.height(), widget->minimumSizeHint().height()));
         widgets << widget;
@@ -146,13 +129,13 @@ void fFeat::layOut()
         needed << (captioned ? widget->sizeHint().width() : 0);
     }
     // The gap the design leaves between "Размер шрифта" and its box.
-    rects = FeatGeometry::fitCaptions(rects, needed, FeatGeometry::toPixels(105, dpiX));
+    rects = FeatGeometry::fitCaptions(rects, needed, Twips::toPixels(105, dpiX));
     QSize size = client.size();
     for (qsizetype i = 0; i < widgets.size(); ++i) {
         widgets[i]->setGeometry(rects[i]);
         // The manual command facility lies outside the window on purpose;
         // everything else that grew keeps the window around it.
-        const QRect designed = FeatGeometry::toPixels(FeatGeometry::controls()[i].twips, dpiX, dpiY);
+        const QRect designed = Twips::toPixels(FeatGeometry::controls()[i].twips, dpiX, dpiY);
         if (client.contains(designed.topLeft()))
             size = size.expandedTo(QSize(rects[i].right() + 1, rects[i].bottom() + 1));
     }

@@ -125,7 +125,7 @@ private slots:
         dialogs.expectBox();
         dialogs.expectBox();
         dialogs.expectBox(Answer::No);
-        Show_Error(u"Необходимо выбрать группу!"_s, QString(), QString(), 0);
+        showInputError(u"Необходимо выбрать группу!"_s);
         Show_Error(u"Ошибка отправки запроса!\rописание"_s, u"Dish_Cli"_s, u"SendCommand"_s, 10054);
         QCOMPARE(message(u"q"_s, Buttons::YesNo, Icon::Question), Answer::No);
         QCOMPARE(dialogs.boxTexts(),

@@ -1,10 +1,10 @@
 #include "desktop/Desktop.h"
 
 #include "common/Translations.h"
+#include "common/Twips.h"
 #include "fitness/FitnessController.h"
 #include "fitness/fEnergy.h"
 #include "fitness/layout/FitnessLayout.h"
-#include "fitness/layout/Twips.h"
 #include "protocol/ServerSession.h"
 #include "shell/Application.h"
 #include "shell/fFeat.h"
@@ -33,12 +33,6 @@ QString xdotool(const QStringList& arguments)
 {
     return g_desktop->x(u"xdotool"_s, arguments);
 }
-
-// The fitness window's controls in the order of FitnessLayout::Control.
-const QStringList kFitnessControls{u"cMan"_s,      u"cGirl"_s,  u"lKFA"_s,    u"cKFA"_s,    u"lVozr"_s,
-                                   u"cVozr"_s,     u"lBases"_s, u"lDishes"_s, u"lFindBB"_s, u"lFindD"_s,
-                                   u"lOut"_s,      u"tOut"_s,   u"cClear"_s,  u"lHS"_s,     u"cAdd"_s,
-                                   u"cClearall"_s, u"cPrint"_s};
 
 // Answers the next message box of this program with a real click on
 // `button` once it is on screen, after `look` has seen it.
@@ -142,8 +136,7 @@ private slots:
         fFeat window;
         window.setServerAddress(QString(), m_port);
         FitnessController fitness(window.session());
-        const ReportSource& report = fitness.reportSource();
-        connectFitness(window, fitness, report);
+        connectFitness(window, fitness);
         window.Form_Load();
         QVERIFY(QTest::qWaitFor([&] { return fitness.window() && fitness.window()->isVisible(); }, 20000));
         fEnergy& energy = *fitness.window();
@@ -158,12 +151,13 @@ private slots:
         QStringList wrong;
         const auto check = [&](const QString& size) {
             QTest::qWait(700); // the window manager's answer and the frame
+            const Twips::Table names = expected.placements();
             for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
                 FitnessLayout::Geometry geometry = expected.geometry(FitnessLayout::Control(i));
-                const QWidget* widget = energy.findChild<QWidget*>(kFitnessControls[i]);
+                const QWidget* widget = energy.findChild<QWidget*>(names[i].name);
                 geometry.width = Twips::fromPixels(widget->width(), dpi);
                 geometry.height = Twips::fromPixels(widget->height(), dpi);
-                if (selfSizing.contains(kFitnessControls[i]))
+                if (selfSizing.contains(names[i].name))
                     expected.setGeometry(FitnessLayout::Control(i), geometry);
             }
             const QRect frame = energy.frameGeometry();
@@ -171,14 +165,14 @@ private slots:
             // once it does: lHS takes its width from where it stood before.
             for (int pass = 0; pass < 2; ++pass)
                 expected.apply(Twips::fromPixels(frame.width(), dpi), Twips::fromPixels(frame.height(), dpi));
-            for (int i = 0; i < FitnessLayout::ControlCount; ++i) {
-                const QWidget* widget = energy.findChild<QWidget*>(kFitnessControls[i]);
-                const QRect rect = expected.pixelRect(FitnessLayout::Control(i), dpi);
-                const QRect actual = selfSizing.contains(kFitnessControls[i])
-                                         ? QRect(widget->pos(), rect.size())
-                                         : widget->geometry();
+            // Every control, the ration button too.
+            for (const Twips::Placement& control : expected.placements()) {
+                const QWidget* widget = energy.findChild<QWidget*>(control.name);
+                const QRect rect = Twips::toPixels(control.twips, dpi, dpi);
+                const QRect actual = selfSizing.contains(control.name) ? QRect(widget->pos(), rect.size())
+                                                                       : widget->geometry();
                 if (actual != rect)
-                    wrong << kFitnessControls[i] + u" at "_s + size + u": "_s + QDebug::toString(actual) +
+                    wrong << control.name + u" at "_s + size + u": "_s + QDebug::toString(actual) +
                                  u" instead of "_s + QDebug::toString(rect);
             }
         };

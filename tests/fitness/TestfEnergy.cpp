@@ -4,8 +4,8 @@
 #include "fitness/FitnessController.h"
 #include "fitness/fEnergy.h"
 #include "fitness/fRation.h"
-#include "protocol/ServerLink.h"
 #include "recipes/RationEntries.h"
+#include "support/RecordingLink.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
 
@@ -36,15 +36,7 @@ const QString kNorms = QStringLiteral("x<Sc>I<Sc>1,4<Sc>18-29<Sc>2450<Str>x<Sc>I
 // with settings and message boxes of the test's own. One per test function.
 struct FitnessFixture
 {
-    struct Link final : ServerLink
-    {
-        void SendCommand(const QString& command) override { sent << command; }
-        void AddStatus(const QString& line) override { status << line; }
-        QStringList take() { return std::exchange(sent, {}); }
-
-        QStringList sent;
-        QStringList status;
-    };
+    using Link = RecordingLink;
 
     // A control of the window, loading the window if it is not loaded.
     template <typename T = QWidget> T* control(const char* name)

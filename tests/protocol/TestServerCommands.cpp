@@ -2,8 +2,8 @@
 
 #include "common/Dialogs.h"
 #include "protocol/ProtocolWords.h"
-#include "protocol/Recorders.h"
 #include "protocol/StatusLog.h"
+#include "support/RecordingLink.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QTest>
@@ -26,7 +26,7 @@ QString inCase(const QString& word, int letterCase)
 // What one message asked for, in order; no target stands for no window to hand payloads to.
 QStringList parse(const QString& message, bool withTarget = true)
 {
-    Recorder log;
+    RecordingLink log;
     ParseServerCommand(message, withTarget ? &log : nullptr, log);
     return log.calls;
 }
@@ -148,7 +148,7 @@ private slots:
         QFETCH(QString, shown);
         ScriptedDialogs dialogs;
         dialogs.expectBox();
-        Recorder log;
+        RecordingLink log;
         ParseServerCommand(Proto::Mess + text, nullptr, log);
         QCOMPARE(dialogs.boxTexts(), QStringList{shown});
         const QStringList logged{u"status:Сообщение сервера: "_s + text.left(StatusLog::kMaxLineChars + 1)};

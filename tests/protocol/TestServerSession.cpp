@@ -1,9 +1,9 @@
 #include "protocol/ServerSession.h"
 
 #include "common/Dialogs.h"
-#include "protocol/Recorders.h"
 #include "protocol/TcpClientSocket.h"
 #include "support/HostileServer.h"
+#include "support/RecordingLink.h"
 #include "support/ScriptedDialogs.h"
 #include "support/WirePeer.h"
 
@@ -24,7 +24,7 @@ struct Connected
     WirePeer server;
     TcpClientSocket* socket = new TcpClientSocket;
     ServerSession session;
-    Recorder log;
+    RecordingLink log;
 
     explicit Connected(qsizetype maxPendingBytes = MessageSplitter::kDefaultMaxPendingBytes)
         : session(socket, nullptr, maxPendingBytes)

@@ -99,6 +99,8 @@ private slots:
         fPreView w(m_source);
         QCOMPARE(w.windowTitle(), u"Предварительный просмотр "_s);
         QCOMPARE(w.size(), QSize(540, 405)); // 8100 x 6075 twips at 96 dpi
+        // The print button's icon is a built-in file.
+        QVERIFY(!w.findChild<QPushButton*>(u"cmdPrint"_s)->icon().pixmap(16).isNull());
         w.show();
         auto* back = w.findChild<QWidget*>(u"piBack"_s);
         auto* vs = w.findChild<QScrollBar*>(u"VS"_s);

@@ -2,14 +2,14 @@
 
 #include "common/ErrorBox.h"
 #include "common/Settings.h"
+#include "common/Twips.h"
 #include "fitness/FitnessController.h"
 #include "fitness/fEnergy.h"
-#include "protocol/ServerLink.h"
 #include "protocol/ServerSession.h"
 #include "protocol/TcpClientSocket.h"
 #include "report/fPreView.h"
 #include "shell/Application.h"
-#include "shell/FeatGeometry.h"
+#include "support/RecordingLink.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SilentPort.h"
 #include "support/TempSettings.h"
@@ -37,14 +37,6 @@ const QString kBusy = u"\rВозможно сервер занят или нед
 const QList<bool> kConnected{false, true, false, true};
 const QList<bool> kNotConnected{true, false, true, false};
 const QList<bool> kAsCreated{true, true, true, true};
-
-// Where the fitness window's requests go: nowhere.
-class SilentLink final : public ServerLink
-{
-public:
-    void SendCommand(const QString&) override {}
-    void AddStatus(const QString&) override {}
-};
 
 QSettings store()
 {
@@ -126,14 +118,11 @@ private slots:
                  u"tCom=, cSend=Send!, lStatus=Лог сервера:\n, lFont=Размер шрифта, tFont=, "
                  u"Label3=пт."_s);
         QCOMPARE(rig.ui(), kAsCreated);
-        const auto px = [](int twips, qreal dpi) { return FeatGeometry::toPixels(twips, dpi); };
         const QScreen* screen = window.screen();
-        QCOMPARE(window.size(),
-                 QSize(px(7335, screen->logicalDotsPerInchX()), px(4575, screen->logicalDotsPerInchY())));
+        QCOMPARE(window.size(), Twips::toPixels(QRectF(0, 0, 7335, 4575), screen->logicalDotsPerInchX(),
+                                                screen->logicalDotsPerInchY())
+                                    .size());
         QCOMPARE(window.minimumSize(), window.maximumSize());
-        QCOMPARE(FeatGeometry::toPixels(7335, 144.0), 734); // 733.5: halves round up
-        QCOMPARE(FeatGeometry::toPixels(4, 144.0), 0);      // 0.4
-        QCOMPARE(FeatGeometry::toPixels(QRect(1440, 1440, 1440, 1440), 96.0, 192.0), QRect(96, 192, 96, 192));
         // The manual command facility lies beyond the client area, yet in the tab order.
         for (const char* facility : {"lSend", "tCom", "cSend"})
             QVERIFY(!window.rect().intersects(rig.control(facility)->geometry()));
@@ -374,10 +363,9 @@ private slots:
         TempSettings settings;
         ScriptedDialogs dialogs;
         fFeat window;
-        SilentLink link;
+        RecordingLink link;
         FitnessController fitness{link};
-        const ReportSource& report = fitness.reportSource();
-        connectFitness(window, fitness, report);
+        connectFitness(window, fitness);
         window.trayCommands().Show_Tray(window);
         window.bUnLoadQues = true;
         fitness.energy().show();

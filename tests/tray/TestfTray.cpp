@@ -91,6 +91,12 @@ private slots:
         rig.tray.EnableMenuItem(3, true);
         rig.tray.RemoveMenuItem(1);
         QVERIFY(b->isEnabled() && actionAt(*rig.menu, 2) == b && rig.tray.Default(2));
+        // An item's icon is its index into the image list, handed over before or after the item.
+        QCOMPARE(rig.tray.AddMenuItem(u"d"_s, u"d"_s, false, 0, 0, 1), 4);
+        const QList<QIcon> images{QIcon(QPixmap(8, 8)), QIcon(QPixmap(16, 16))};
+        rig.tray.ImageList(images);
+        QCOMPARE(actionAt(*rig.menu, 4)->icon().cacheKey(), images[1].cacheKey());
+        QVERIFY(b->icon().isNull());
         rig.backend->calls.clear();
         rig.tray.Unload();
         rig.tray.Unload();

@@ -1,8 +1,10 @@
 #include "fitness/layout/FitnessLayout.h"
 
-#include "fitness/layout/Twips.h"
+#include "common/Twips.h"
 
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -16,40 +18,43 @@ bool acceptableSize(float width, float height)
     return width >= 0 && height >= 0;
 }
 
+// The window as designed, in the order of Control, then the ration button.
+const Twips::Table& designTable()
+{
+    static const Twips::Table table = {
+        {u"cMan"_s, {120, 240, 975, 495}},      {u"cGirl"_s, {960, 240, 975, 495}},
+        {u"lKFA"_s, {2040, 240, 1005, 555}},    {u"cKFA"_s, {3120, 120, 2895, 675}},
+        {u"lVozr"_s, {6000, 240, 1800, 555}},   {u"cVozr"_s, {8160, 120, 2895, 675}},
+        {u"lBases"_s, {0, 840, 4095, 3390}},    {u"lDishes"_s, {4200, 840, 6975, 3390}},
+        {u"lFindBB"_s, {0, 4320, 2340, 435}},   {u"lFindD"_s, {4200, 4320, 2340, 435}},
+        {u"lOut"_s, {840, 5040, 1365, 555}},    {u"tOut"_s, {3120, 4920, 1815, 615}},
+        {u"cClear"_s, {4920, 4920, 495, 615}},  {u"lHS"_s, {120, 5520, 6135, 1815}},
+        {u"cAdd"_s, {7680, 5040, 3495, 735}},   {u"cClearall"_s, {7680, 5760, 3495, 735}},
+        {u"cPrint"_s, {7680, 6480, 3495, 735}}, {u"cRation"_s, {7680, 4305, 3495, 735}},
+    };
+    return table;
+}
+
+Geometry geometryOf(const QRectF& twips)
+{
+    return Geometry{float(twips.left()), float(twips.top()), float(twips.width()), float(twips.height())};
+}
+
+QRectF rectOf(const Geometry& g)
+{
+    return QRectF(g.left, g.top, g.width, g.height);
+}
+
 } // namespace
 
 FitnessLayout FitnessLayout::design()
 {
     FitnessLayout layout;
-    const auto set = [&layout](Control c, float left, float top, float width, float height) {
-        layout.at(c) = Geometry{left, top, width, height};
-    };
-    set(Control::cMan, 120, 240, 975, 495);
-    set(Control::cGirl, 960, 240, 975, 495);
-    set(Control::lKFA, 2040, 240, 1005, 555);
-    set(Control::cKFA, 3120, 120, 2895, 675);
-    set(Control::lVozr, 6000, 240, 1800, 555);
-    set(Control::cVozr, 8160, 120, 2895, 675);
-    set(Control::lBases, 0, 840, 4095, 3390);
-    set(Control::lDishes, 4200, 840, 6975, 3390);
-    set(Control::lFindBB, 0, 4320, 2340, 435);
-    set(Control::lFindD, 4200, 4320, 2340, 435);
-    set(Control::lOut, 840, 5040, 1365, 555);
-    set(Control::tOut, 3120, 4920, 1815, 615);
-    set(Control::cClear, 4920, 4920, 495, 615);
-    set(Control::lHS, 120, 5520, 6135, 1815);
-    set(Control::cAdd, 7680, 5040, 3495, 735);
-    set(Control::cClearall, 7680, 5760, 3495, 735);
-    set(Control::cPrint, 7680, 6480, 3495, 735);
-    layout.m_rationButton = Geometry{7680, 4305, 3495, 735};
+    const Twips::Table& table = designTable();
+    for (int i = 0; i < ControlCount; ++i)
+        layout.m_geometry[std::size_t(i)] = geometryOf(table[i].twips);
+    layout.m_rationButton = geometryOf(table[ControlCount].twips);
     return layout;
-}
-
-void FitnessLayout::setCaptionWidths(float lKFAWidth, float lVozrWidth, float lOutWidth)
-{
-    at(Control::lKFA).width = lKFAWidth;
-    at(Control::lVozr).width = lVozrWidth;
-    at(Control::lOut).width = lOutWidth;
 }
 
 void FitnessLayout::apply(float outerWidth, float outerHeight)
@@ -103,18 +108,11 @@ void FitnessLayout::apply(float outerWidth, float outerHeight)
     move(m_rationButton, cAdd.left, cAdd.top - cAdd.height, cAdd.width, cAdd.height);
 }
 
-QRect FitnessLayout::rationButtonPixelRect(double dotsPerInch) const
+Twips::Table FitnessLayout::placements() const
 {
-    return toPixels(m_rationButton, dotsPerInch);
-}
-
-QRect FitnessLayout::pixelRect(Control control, double dotsPerInch) const
-{
-    return toPixels(geometry(control), dotsPerInch);
-}
-
-QRect FitnessLayout::toPixels(const Geometry& g, double dotsPerInch)
-{
-    return QRect(Twips::toPixels(g.left, dotsPerInch), Twips::toPixels(g.top, dotsPerInch),
-                 Twips::toPixels(g.width, dotsPerInch), Twips::toPixels(g.height, dotsPerInch));
+    Twips::Table table = designTable();
+    for (int i = 0; i < ControlCount; ++i)
+        table[i].twips = rectOf(m_geometry[std::size_t(i)]);
+    table[ControlCount].twips = rectOf(m_rationButton);
+    return table;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QRect>
+#include "common/Twips.h"
 
 #include <array>
 
@@ -54,11 +54,6 @@ public:
         m_geometry[std::size_t(control)] = geometry;
     }
 
-    // lKFA, lVozr and lOut size themselves to their caption, so their width
-    // depends on the chosen font size; rules 1, 3 and 12 place their
-    // neighbours after them. Feed the measured widths before apply().
-    void setCaptionWidths(float lKFAWidth, float lVozrWidth, float lOutWidth);
-
     // Runs rules 1 to 14 in order for a window whose outer size (frame and
     // title bar included) is given in twips. A rule that would give its
     // control a negative width or height is skipped and that control keeps
@@ -71,16 +66,14 @@ public:
     // puts it in cAdd's column, directly above cAdd, at cAdd's size (skipped,
     // like the others, when that size is refused).
     const Geometry& rationButton() const { return m_rationButton; }
-    QRect rationButtonPixelRect(double dotsPerInch) const;
 
-    // The control's rectangle in pixels of a screen with the given dots per
-    // inch, each coordinate rounded to the nearest pixel.
-    QRect pixelRect(Control control, double dotsPerInch) const;
+    // Every control by its object name, in the order of Control, then the
+    // ration button "cRation": the window places them from this table.
+    Twips::Table placements() const;
 
 private:
     FitnessLayout() = default;
     Geometry& at(Control control) { return m_geometry[std::size_t(control)]; }
-    static QRect toPixels(const Geometry& g, double dotsPerInch);
 
     std::array<Geometry, ControlCount> m_geometry{};
     Geometry m_rationButton{};

@@ -1,5 +1,5 @@
+#include "common/Twips.h"
 #include "fitness/layout/FitnessLayout.h"
-#include "fitness/layout/Twips.h"
 
 #include <QTest>
 
@@ -111,6 +111,7 @@ private slots:
             for (int px = -50; px <= 4000; ++px) // and back, at every usual dpi
                 QCOMPARE(Twips::toPixels(Twips::fromPixels(px, dpi ? dpi : 144), dpi ? dpi : 144), px);
         }
+        QCOMPARE(Twips::toPixels(QRectF(1440, 1440, 1440, 1440), 96.0, 192.0), QRect(96, 192, 96, 192));
         QCOMPARE(Twips::fromPixels(10, 0), 0.f);
         QCOMPARE(Twips::fromPixels(768, 96), 11520.f);
     }
