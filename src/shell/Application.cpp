@@ -1,6 +1,7 @@
 #include "shell/Application.h"
 
 #include "common/HeapPolicy.h"
+#include "common/StopSignals.h"
 #include "common/Translations.h"
 #include "fitness/FitnessController.h"
 #include "fitness/RationReportSource.h"
@@ -119,6 +120,14 @@ int runQuorvel(int argc, char* argv[])
     FitnessController fitness(window.session());
     const RationReportSource report(fitness);
     connectFitness(window, fitness, report);
+
+    // A service stop or a logout ends the program as the confirmed closing
+    // step does, without a question nobody is there to answer.
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &window, [&window] {
+        window.bUnLoadQues = false;
+        window.Form_QueryUnload();
+    });
 
     window.Form_Load();
     window.show();
