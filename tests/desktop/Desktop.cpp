@@ -10,6 +10,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+constexpr int kStartMs = 60000; // Xvfb's start alone took over 10 s on a loaded machine.
 // Whether a notification area owns the tray selection of screen 0: Qt looks for its owner
 // once, when a tray icon is made. A connection that failed gives no replies.
 bool trayIsOwned(const QString& display)
@@ -39,11 +40,11 @@ Desktop::Desktop()
                               u"tcp"_s, u"-noreset"_s},
                              QProcessEnvironment::systemEnvironment());
     const auto answers = [&](const QStringList& probe, const QString& answer) {
-        return QTest::qWaitFor([&] { return x(probe.first(), probe.mid(1)).contains(answer); }, 10000);
+        return QTest::qWaitFor([&] { return x(probe.first(), probe.mid(1)).contains(answer); }, kStartMs);
     };
     const auto failure = [&]() -> QString {
-        if (!server.waitForStarted(10000) ||
-            !QTest::qWaitFor([&] { return server.canReadLine() || server.waitForReadyRead(100); }, 10000))
+        if (!server.waitForStarted(kStartMs) ||
+            !QTest::qWaitFor([&] { return server.canReadLine() || server.waitForReadyRead(100); }, kStartMs))
             return u"Xvfb did not start (install it with scripts/setup.sh): "_s + server.errorString();
         m_display = u':' + QString::fromLatin1(server.readLine()).trimmed();
         // Ask for the root window outright: an unreachable display prints
@@ -55,7 +56,7 @@ Desktop::Desktop()
             return u"openbox did not start."_s;
         start(u"trayer"_s, {u"--edge"_s, u"top"_s, u"--align"_s, u"right"_s, u"--widthtype"_s, u"request"_s},
               environment());
-        if (!QTest::qWaitFor([&] { return trayIsOwned(m_display); }, 30000))
+        if (!QTest::qWaitFor([&] { return trayIsOwned(m_display); }, kStartMs))
             return u"trayer did not take the notification area."_s;
         return QString();
     }();

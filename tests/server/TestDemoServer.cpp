@@ -305,8 +305,7 @@ private slots:
         late.send(QByteArray("$GetDishTables<\xA5>").repeated(10));
         QVERIFY(late.next().startsWith("$BB=")); // so all ten have arrived
         demo.terminate();
-        QVERIFY(demo.waitForFinished(WireClient::kWaitMs));
-        QCOMPARE(demo.exitStatus(), QProcess::NormalExit);
+        QVERIFY(demo.waitForFinished(WireClient::kWaitMs) && demo.exitStatus() == QProcess::NormalExit);
         QCOMPARE(demo.exitCode(), 0);
         for (int reply = 1; reply < 10; ++reply)
             QVERIFY2(late.next().startsWith("$BB="), qPrintable(QString::number(reply)));
