@@ -4,8 +4,10 @@
 // pair, so its splitter, the request handler and a small database built by
 // the project's own builder all run as they do when serving. Besides crashes
 // and sanitizer reports, what the session sends and logs is checked against a
-// plain model of its bounds, and every reply against the protocol's rules.
+// plain model of its bounds and of the replies the database's content calls
+// for, read from it apart from the server's own classes.
 
+#include "common/RussianFormat.h"
 #include "protocol/Cp1251.h"
 #include "protocol/ProtocolWords.h"
 #include "server/ClientSession.h"
@@ -20,7 +22,12 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QPointer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -32,6 +39,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -45,9 +53,6 @@ ServerLimits fuzzLimits()
     limits.maxQueuedReplyBytes = 1024;
     return limits;
 }
-
-// No reply of the demo server is longer (see ServerLimits).
-constexpr qsizetype kMaxReplyBytes = 2048;
 
 [[noreturn]] void fail(const char* what, const QString& detail = {})
 {
@@ -68,11 +73,107 @@ const char* const kData[][2] = {
                   "F\tI\t1,4\t18-29\t2000\n"},
 };
 
+// The replies the database's own content calls for, read with plain SQL
+// rather than through the server's classes, so that a handler answering
+// wrongly is told apart from one answering as the data says.
+struct Expected
+{
+    QString catalogue;
+    QHash<QString, QString> dishes;       // collection -> reply
+    QHash<QString, QString> compositions; // "collection<Str>dish" -> reply
+    QString menNorms;
+    QString womenNorms;
+
+    explicit Expected(const QString& path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"fuzz_oracle"_s);
+        db.setDatabaseName(path);
+        if (!db.open())
+            fail("the oracle cannot open the database", db.lastError().text());
+        const auto rows = [&](const QString& sql) {
+            QSqlQuery query(db);
+            if (!query.exec(sql))
+                fail("the oracle's query fails", query.lastError().text());
+            QList<QStringList> result;
+            while (query.next()) {
+                QStringList row;
+                for (int i = 0; i < query.record().count(); ++i)
+                    row << query.value(i).toString();
+                result << row;
+            }
+            return result;
+        };
+        QStringList records;
+        for (const QStringList& c : rows(u"SELECT id, name, source FROM collections ORDER BY id"_s)) {
+            QStringList names;
+            for (const QStringList& d :
+                 rows(u"SELECT name FROM dishes WHERE collection_id = %1 ORDER BY id"_s.arg(c[0])))
+                names << d[0];
+            records << c[1] + Proto::TB + QString::number(names.size()) + Proto::TB + c[2];
+            dishes.insert(c[1], Proto::Dishes + (names.isEmpty() ? Proto::NO_DISHES : names.join(Proto::BL)));
+        }
+        catalogue = Proto::BB + records.join(Proto::EB);
+        for (const QStringList& d :
+             rows(u"SELECT c.name, d.name, d.protein, d.fat, d.carb1, d.carb2, d.output_weight"
+                  " FROM dishes d JOIN collections c ON c.id = d.collection_id"_s)) {
+            const QStringList values = {number(d[2]), number(d[3]), number(d[4]), number(d[5])};
+            compositions.insert(d[0] + Proto::Str + d[1], Proto::HSDishes + values.join(Proto::Sc) +
+                                                              Proto::Str + d[1] + Proto::Sc + d[6]);
+        }
+        const auto norms = [&](const char* sex, const QString& word) {
+            QStringList lines;
+            for (const QStringList& n : rows(u"SELECT id, grp, kfa, age_band, energy_kcal FROM norms"
+                                             " WHERE sex = '%1' ORDER BY id"_s.arg(QLatin1StringView(sex)))) {
+                lines << QStringList{n[0], n[1], n[2], n[3], number(n[4])}.join(Proto::Sc);
+            }
+            return lines.isEmpty() ? Proto::No_Fiz_NormDB : word + lines.join(Proto::Str);
+        };
+        menNorms = norms("M", Proto::Man_Norm);
+        womenNorms = norms("F", Proto::Girl_Norm);
+        if (dishes.size() < 3 || compositions.size() < 4 || !menNorms.startsWith(Proto::Man_Norm) ||
+            !womenNorms.startsWith(Proto::Girl_Norm))
+            fail("the oracle read less than the data set holds", catalogue);
+    }
+
+    static QString number(const QString& sqlValue) { return RussianFormat::shortest(sqlValue.toDouble()); }
+
+    // What the server must do about one request.
+    RequestHandler::Outcome answer(const QString& request) const
+    {
+        using Action = RequestHandler::Action;
+        for (const QChar ch : request) {
+            const char16_t c = ch.unicode();
+            if ((c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || (c >= 0x7F && c <= 0x9F))
+                return {Action::Drop, u"sent binary data"_s, {}};
+        }
+        const auto is = [&](const QString& word) { return request.compare(word, Qt::CaseInsensitive) == 0; };
+        const auto after = [&](const QString& word) -> std::optional<QString> {
+            if (!request.startsWith(word, Qt::CaseInsensitive))
+                return std::nullopt;
+            return request.mid(word.size());
+        };
+        if (is(Proto::GetDishTables))
+            return {Action::Reply, catalogue, {}};
+        if (const auto collection = after(Proto::GetDishes))
+            return {Action::Reply, dishes.value(*collection, Proto::Dishes + Proto::NO_DISHES), {}};
+        if (const auto names = after(Proto::GetHSDishes))
+            return {Action::Reply, compositions.value(*names, Proto::Err_inquiry), {}};
+        if (is(Proto::Get_Man_Norm))
+            return {Action::Reply, menNorms, {}};
+        if (is(Proto::Get_Girl_Norm))
+            return {Action::Reply, womenNorms, {}};
+        if (const auto text = after(Proto::Mess))
+            return {Action::AdminMessage, *text, {}};
+        return {Action::Reply, Proto::Err_inquiry, {}};
+    }
+};
+
 struct Server
 {
     QTemporaryDir dir;
     DemoDatabase database;
     std::unique_ptr<RequestHandler> handler;
+    std::unique_ptr<Expected> expected;
 
     Server()
     {
@@ -87,6 +188,7 @@ struct Server
         if (const QString error = database.open(path); !error.isEmpty())
             fail("the database does not open", error);
         handler = std::make_unique<RequestHandler>(database, RequestHandler::Options{});
+        expected = std::make_unique<Expected>(path);
     }
 };
 
@@ -100,43 +202,13 @@ Server& server()
     return instance;
 }
 
-// The reply word a request must get, whatever the database holds.
-void checkReply(const QString& request, const QString& reply)
-{
-    if (Cp1251::decode(Cp1251::encode(reply)) != reply)
-        fail("reply not carried by Windows-1251", reply);
-    if (Cp1251::encode(reply).size() + 3 > kMaxReplyBytes)
-        fail("reply longer than the bound", reply);
-    if (reply.contains(Proto::Terminator))
-        fail("terminator inside a reply", reply);
-    for (const QChar c : reply) {
-        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
-            fail("control character in a reply", reply);
-    }
-    const auto is = [&](const QString& word) { return request.compare(word, Qt::CaseInsensitive) == 0; };
-    const auto starts = [&](const QString& word) { return request.startsWith(word, Qt::CaseInsensitive); };
-    bool fits = reply == Proto::Err_inquiry;
-    if (is(Proto::GetDishTables))
-        fits = reply.startsWith(Proto::BB);
-    else if (starts(Proto::GetDishes))
-        fits = reply.startsWith(Proto::Dishes);
-    else if (starts(Proto::GetHSDishes))
-        fits = fits || reply.startsWith(Proto::HSDishes);
-    else if (is(Proto::Get_Man_Norm))
-        fits = reply.startsWith(Proto::Man_Norm);
-    else if (is(Proto::Get_Girl_Norm))
-        fits = reply.startsWith(Proto::Girl_Norm);
-    if (!fits)
-        fail("wrong reply word", request + u" -> "_s + reply);
-}
-
 // What the session must send and log for the arrivals, by the rules it
 // promises: requests answered in order, the first request that is not one,
 // replies that pile up unread, or too long an unended request drop the
 // client, and nothing is done after a drop.
 struct Model
 {
-    const RequestHandler& handler;
+    const Expected& expected;
     ServerLimits limits;
     QString peer;
     QByteArray pending;
@@ -160,12 +232,11 @@ struct Model
         while (!dropped && (at = pending.indexOf("\x3C\xA5\x3E")) >= 0) {
             const QString request = Cp1251::decode(QByteArrayView(pending).first(at));
             pending.remove(0, at + 3);
-            const RequestHandler::Outcome outcome = handler.handle(request);
+            const RequestHandler::Outcome outcome = expected.answer(request);
             if (!outcome.logNote.isEmpty())
                 log << peer + u": "_s + outcome.logNote;
             switch (outcome.action) {
             case RequestHandler::Action::Reply: {
-                checkReply(request, outcome.text);
                 const QByteArray bytes = Cp1251::encode(outcome.text + Proto::Terminator);
                 sent += bytes;
                 queued += bytes.size();
@@ -219,7 +290,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bool finished = false;
     QObject::connect(session, &ClientSession::logLine, [&](const QString& line) { log << line; });
     QObject::connect(session, &ClientSession::finished, [&] { finished = true; });
-    Model model{*demo.handler, limits, session->peer(), {}, {}, {}, false};
+    Model model{*demo.expected, limits, session->peer(), {}, {}, {}, false};
 
     FuzzedDataProvider input(data, size);
     QByteArray received;

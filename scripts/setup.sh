@@ -12,11 +12,12 @@ run_packages=(
   fonts-liberation2 fonts-dejavu-core qt6-translations-l10n
 )
 test_packages=(
+  git
   libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   cups cups-client cups-filters poppler-utils
   lintian desktop-file-utils appstream
-  xvfb openbox trayer xdotool x11-utils imagemagick
+  xvfb openbox trayer xdotool x11-utils imagemagick libxcb1-dev
   libreoffice-calc-nogui
 )
 
@@ -38,7 +39,14 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Install them as root (there is no sudo here): apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  sudo="sudo"
+fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq

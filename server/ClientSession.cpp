@@ -53,7 +53,7 @@ ClientSession::~ClientSession() = default;
 
 void ClientSession::readRequests()
 {
-    while (!m_finished && m_socket->bytesAvailable() > 0) {
+    while (!m_finished && !m_closing && m_socket->bytesAvailable() > 0) {
         m_splitter.append(m_socket->read(kReadChunk));
         while (!m_finished) {
             const std::optional<QString> request = m_splitter.takeMessage();
@@ -85,6 +85,17 @@ void ClientSession::answer(const QString& request)
         drop(outcome.text);
         break;
     }
+}
+
+void ClientSession::closeWhenAnswered()
+{
+    readRequests();
+    if (m_finished || m_closing)
+        return;
+    m_closing = true;
+    m_idle.stop();
+    // Writes what is queued first; "disconnected" follows, then finish().
+    m_socket->disconnectFromHost();
 }
 
 void ClientSession::drop(const QString& reason)

@@ -28,6 +28,14 @@ public:
     QString peer() const { return m_peer; }
     static QString peerOf(const QTcpSocket& socket);
 
+    // The server is stopping: the requests already received are answered and
+    // the replies written out, then the connection is closed; later requests
+    // are not read.
+    void closeWhenAnswered();
+    // Closes the connection at once, logging why; replies not yet written
+    // out are lost.
+    void drop(const QString& reason);
+
 signals:
     // "Disconnected PEER", "Dropped PEER: reason", "Message from PEER: text".
     void logLine(const QString& line);
@@ -37,7 +45,6 @@ signals:
 private:
     void readRequests();
     void answer(const QString& request);
-    void drop(const QString& reason);
     void finish();
 
     QTcpSocket* m_socket;
@@ -47,4 +54,5 @@ private:
     QString m_peer;
     QTimer m_idle; // restarted by every complete request
     bool m_finished = false;
+    bool m_closing = false;
 };

@@ -69,10 +69,36 @@ void DemoServer::acceptClients()
                 m_perAddress.remove(from);
             --m_clients;
             emit clientCountChanged(m_clients);
+            stopIfIdle();
         });
         ++m_clients;
         ++m_perAddress[from];
         emit clientCountChanged(m_clients);
         emit logLine(u"Connected "_s + session->peer());
     }
+}
+
+void DemoServer::stop()
+{
+    if (m_stopping)
+        return;
+    m_stopping = true;
+    m_server.close();
+    const QList<ClientSession*> sessions = findChildren<ClientSession*>(Qt::FindDirectChildrenOnly);
+    for (ClientSession* session : sessions)
+        session->closeWhenAnswered();
+    QTimer::singleShot(kStopGraceMs, this, [this] {
+        for (ClientSession* session : findChildren<ClientSession*>(Qt::FindDirectChildrenOnly))
+            session->drop(u"did not take its replies before the server stopped"_s);
+    });
+    stopIfIdle();
+}
+
+void DemoServer::stopIfIdle()
+{
+    if (!m_stopping || m_stopped || m_clients > 0)
+        return;
+    m_stopped = true;
+    emit logLine(u"Stopped"_s);
+    emit stopped();
 }

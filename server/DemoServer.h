@@ -27,6 +27,13 @@ public:
 
     int clientCount() const { return m_clients; }
 
+    // Stops accepting and closes every connection once the requests it has
+    // sent are answered; a client that has not taken its replies within
+    // kStopGraceMs is dropped. Logs "Stopped" and emits stopped() when the
+    // last connection is gone.
+    void stop();
+    static constexpr int kStopGraceMs = 1500;
+
     // How long accepting pauses after a failed accept (such as running out
     // of descriptors) before it is tried again.
     static constexpr int kAcceptRetryMs = 100;
@@ -36,10 +43,12 @@ signals:
     // ("$Mess="), dropped and refused clients.
     void logLine(const QString& line);
     void clientCountChanged(int count);
+    void stopped();
 
 private:
     void acceptClients();
     void acceptFailed();
+    void stopIfIdle();
 
     QTcpServer m_server;
     const RequestHandler& m_handler;
@@ -47,4 +56,6 @@ private:
     int m_clients = 0;
     QHash<QHostAddress, int> m_perAddress;
     bool m_acceptFailing = false;
+    bool m_stopping = false;
+    bool m_stopped = false;
 };

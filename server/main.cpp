@@ -1,5 +1,6 @@
 // brastel-demo: a recipe server for trying Quorvel and for its tests.
 
+#include "common/StopSignals.h"
 #include "server/DemoDatabase.h"
 #include "server/DemoServer.h"
 #include "server/DescriptorLimit.h"
@@ -32,6 +33,9 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"brastel-demo"_s);
+    // From the start: a stop asked for while the database opens is honoured
+    // once serving begins.
+    StopSignals stopSignals;
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -94,5 +98,7 @@ int main(int argc, char* argv[])
     QObject::connect(&server, &DemoServer::logLine, &app, [&out](const QString& line) {
         out << QDateTime::currentDateTime().toString(Qt::ISODate) << " " << line << Qt::endl;
     });
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &server, &DemoServer::stop);
+    QObject::connect(&server, &DemoServer::stopped, &app, [] { QCoreApplication::exit(0); });
     return QCoreApplication::exec();
 }

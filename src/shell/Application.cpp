@@ -1,6 +1,7 @@
 #include "shell/Application.h"
 
 #include "common/HeapPolicy.h"
+#include "common/StopSignals.h"
 #include "common/Translations.h"
 #include "fitness/FitnessController.h"
 #include "protocol/ServerSession.h"
@@ -117,6 +118,14 @@ int runQuorvel(int argc, char* argv[])
     // the first catalogue arrives.
     FitnessController fitness(window.session());
     connectFitness(window, fitness);
+
+    // A service stop or a logout ends the program as the confirmed closing
+    // step does, without a question nobody is there to answer.
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &window, [&window] {
+        window.bUnLoadQues = false;
+        window.Form_QueryUnload();
+    });
 
     window.Form_Load();
     window.show();

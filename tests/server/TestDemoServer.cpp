@@ -268,7 +268,9 @@ private slots:
 
     // The database beside the program is served on the port the first line
     // gives; then each client event is a line of the log, after a time stamp.
-    void servesAndLogs()
+    // SIGTERM, as a service stop sends, ends it cleanly: the requests already
+    // sent are answered, the connection closed, "Stopped" logged, status 0.
+    void servesLogsAndStopsOnSignal()
     {
         QProcess demo;
         demo.setProcessChannelMode(QProcess::MergedChannels);
@@ -284,7 +286,8 @@ private slots:
         };
         static const QRegularExpression listening(u"^Listening on 127\\.0\\.0\\.1:(\\d+)$"_s);
         WireClient client;
-        QVERIFY(client.connectTo(listening.match(readLines(1).value(0)).captured(1).toUShort()));
+        const quint16 port = listening.match(readLines(1).value(0)).captured(1).toUShort();
+        QVERIFY(client.connectTo(port));
         QCOMPARE(client.ask(u"$Get_Man_Norm"_s), QByteArray("$No_Fiz_NormDB<\xA5>"));
         client.send("$mess=\xCF\xF0\xE8\xE2\xE5\xF2\r\n\tline two<\xA5>$GetDishes=Bread<\xA5>");
         QCOMPARE(client.next(), QByteArray("$Dishes=$NO_DISHES<\xA5>")); // the message had no reply
@@ -295,8 +298,20 @@ private slots:
                  (QStringList{u"Serving without norms"_s, u"Connected "_s + peer,
                               u"Message from "_s + peer + u": Привет\\r\\n\\tline two"_s,
                               u"Disconnected "_s + peer}));
-        demo.kill();
-        demo.waitForFinished();
+
+        WireClient late;
+        QVERIFY(late.connectTo(port));
+        const QString latePeer = u"127.0.0.1:%1"_s.arg(late.socket.localPort());
+        late.send(QByteArray("$GetDishTables<\xA5>").repeated(10));
+        QVERIFY(late.next().startsWith("$BB=")); // so all ten have arrived
+        demo.terminate();
+        QVERIFY(demo.waitForFinished(WireClient::kWaitMs) && demo.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(demo.exitCode(), 0);
+        for (int reply = 1; reply < 10; ++reply)
+            QVERIFY2(late.next().startsWith("$BB="), qPrintable(QString::number(reply)));
+        QVERIFY(late.next().isEmpty() && late.socket.state() == QAbstractSocket::UnconnectedState);
+        QCOMPARE(readLines(8).mid(5).replaceInStrings(stamp, QString()),
+                 (QStringList{u"Connected "_s + latePeer, u"Disconnected "_s + latePeer, u"Stopped"_s}));
     }
 
     void exitsWithAMessage()

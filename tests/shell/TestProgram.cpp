@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 using namespace Qt::Literals::StringLiterals;
 
 // The real program as processes, on the terminal and one per user; all share a home of their own, and
@@ -108,6 +110,20 @@ private slots:
         startSecondAndSeeItLeave();
         QTRY_VERIFY(window.isVisible() && !window.isMinimized() && window.isActiveWindow());
         QCOMPARE(m_connections, 1); // and no second connection
+    }
+
+    // SIGTERM (a logout, a service stop) and SIGINT end it at once, status 0, without the question.
+    void endsOnStopSignalsWithoutAsking()
+    {
+        for (const int signalNumber : {SIGTERM, SIGINT}) {
+            const int before = m_connections;
+            QProcess quorvel;
+            startQuorvel(quorvel);
+            QTRY_COMPARE_WITH_TIMEOUT(m_connections, before + 1, 20000); // loaded and running
+            ::kill(pid_t(quorvel.processId()), signalNumber);
+            QTRY_COMPARE_WITH_TIMEOUT(quorvel.state(), QProcess::NotRunning, 20000);
+            QVERIFY(quorvel.exitStatus() == QProcess::NormalExit && quorvel.exitCode() == 0);
+        }
     }
 };
 
