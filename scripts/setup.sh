@@ -7,7 +7,7 @@ set -euo pipefail
 
 run_packages=(
   build-essential cmake ninja-build
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libcups2-dev
   librsvg2-bin
   fonts-liberation2 fonts-dejavu-core qt6-translations-l10n
 )

@@ -4,9 +4,14 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -21,6 +26,54 @@ QString displayText(QString text)
     text.replace(u"\r\n"_s, u"\n"_s);
     text.replace(u'\r', u'\n');
     return text;
+}
+
+// Up to these bounds a message box's own label keeps the box within a screen
+// of 800 × 600 pixels; past them the label would push it off the screen.
+constexpr qsizetype kLabelMaxChars = 1000;
+constexpr qsizetype kLabelMaxLines = 20;
+
+bool fitsInLabel(const QString& shown)
+{
+    return shown.size() <= kLabelMaxChars && shown.count(u'\n') < kLabelMaxLines;
+}
+
+// Puts a read-only view in place of the box's label, sized to its text but
+// no larger than the screen leaves room for, so a long text is still shown
+// whole: what does not fit is scrolled to.
+void showInScrollingView(QMessageBox& dialog, const QString& shown)
+{
+    auto* label = dialog.findChild<QLabel*>(u"qt_msgbox_label"_s);
+    if (!label || !dialog.layout())
+        return;
+    auto* view = new QPlainTextEdit(&dialog);
+    view->setObjectName(u"qt_msgbox_scrolled_text"_s);
+    view->setReadOnly(true);
+    view->setPlainText(shown);
+    view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    const QScreen* screen = dialog.parentWidget() ? dialog.parentWidget()->screen() : dialog.screen();
+    const QRect room = screen->availableGeometry();
+    const QFontMetrics metrics(view->font());
+    const int margins = 2 * (view->frameWidth() + int(view->document()->documentMargin()));
+    const int scrollBar = view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+    const QStringList lines = shown.split(u'\n');
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    // The icon, the margins and the buttons take the rest of the room.
+    const int width = std::min(widest + margins + scrollBar, room.width() * 2 / 3);
+    const int textWidth = std::max(1, width - margins - scrollBar);
+    qsizetype rows = 0;
+    for (const QString& line : lines)
+        rows += std::max(1, (metrics.horizontalAdvance(line) + textWidth - 1) / textWidth);
+    const int wanted = int(std::min<qsizetype>(rows, 1000)) * metrics.lineSpacing() + margins;
+    const int height = std::max(3 * metrics.lineSpacing(), std::min(wanted, room.height() - 200));
+    view->setFixedSize(width, height);
+
+    dialog.layout()->replaceWidget(label, view);
+    label->hide();
 }
 
 QString orDefaultTitle(const QString& title)
@@ -105,9 +158,12 @@ QMessageBox* createMessageBox(const Box& box, QWidget* parent)
     dialog->setTextFormat(Qt::PlainText);
     dialog->setTextInteractionFlags(Qt::TextSelectableByMouse);
     dialog->setWindowTitle(orDefaultTitle(box.title));
-    dialog->setText(displayText(box.text));
+    const QString shown = displayText(box.text);
+    dialog->setText(shown);
     if (auto* label = dialog->findChild<QLabel*>(u"qt_msgbox_label"_s))
         label->setOpenExternalLinks(false);
+    if (!fitsInLabel(shown))
+        showInScrollingView(*dialog, shown);
     switch (box.icon) {
     case Icon::None:
         dialog->setIcon(QMessageBox::NoIcon);

@@ -70,6 +70,8 @@ void setBackend(Backend* backend);
 
 // The real box for `box`, configured but not shown: plain-text format set
 // before the text, no links opened, carriage returns turned into new lines.
+// A text too long for the box's label to stay within the screen is shown
+// whole in a scrolling view that does.
 QMessageBox* createMessageBox(const Box& box, QWidget* parent = nullptr);
 // The real input box, configured the same way and not shown.
 QInputDialog* createInputDialog(const QString& prompt, const QString& title, QWidget* parent = nullptr);

@@ -88,6 +88,22 @@ std::optional<QString> MessageSplitter::takeMessage()
     return std::nullopt;
 }
 
+void MessageSplitter::dropIncomplete()
+{
+    m_overflowed = false;
+    const char* data = m_data.get();
+    qsizetype end = m_size;
+    while (end - m_start >= kTerminatorSize &&
+           !(data[end - 3] == kOpen && data[end - 2] == kGhe && data[end - 1] == kClose))
+        --end;
+    if (end - m_start < kTerminatorSize) {
+        clear();
+        return;
+    }
+    m_size = end;
+    m_scan = std::min(m_scan, m_size);
+}
+
 void MessageSplitter::clear()
 {
     m_data.reset();

@@ -42,6 +42,9 @@ public:
 
     // Forgets everything held and the overflow, and gives the memory back.
     void clear();
+    // Forgets the bytes after the last terminator and the overflow; the
+    // complete messages before it are still handed on.
+    void dropIncomplete();
 
 private:
     void makeRoom(qsizetype extra);

@@ -17,13 +17,14 @@ void ParseServerCommand(QString message, ReplyTarget* target, ServerLink& link);
 // unknown command: it opens no box and calls no payload owner.
 bool isUnknownCommand(const QString& message);
 
-// What a "$Mess=" box shows of `text`: the whole text when it is short; else
-// its start (at most kMessShownChars characters in kMessShownLines lines),
-// "…" and a line saying how much is left out. A box of megabytes would take minutes and gigabytes to lay out,
-// and would not fit on any screen; these bounds keep it within 800 × 600.
+// What a "$Mess=" box shows of `text`: the whole text up to kMessShownChars
+// characters in kMessShownLines lines, an administrator's notice of a page or
+// two; past that its start, "…" and a line saying how much is left out. A box
+// of megabytes would take minutes and gigabytes to lay out; the box itself
+// keeps a long text within the screen (Dialogs::createMessageBox).
 QString messBoxText(const QString& text);
-inline constexpr qsizetype kMessShownChars = 1000;
-inline constexpr qsizetype kMessShownLines = 20;
+inline constexpr qsizetype kMessShownChars = 4000;
+inline constexpr qsizetype kMessShownLines = 60;
 
 // The texts the dispatcher writes and shows.
 namespace ServerCommandTexts {

@@ -59,9 +59,9 @@ void ServerSession::AddStatus(const QString& line)
     m_log.AddStatus(line);
 }
 
-void ServerSession::clearBuffer()
+void ServerSession::dropIncompleteMessage()
 {
-    m_splitter.clear();
+    m_splitter.dropIncomplete();
 }
 
 void ServerSession::pull()

@@ -45,9 +45,11 @@ public:
     // Shows the status log in `box` (not owned; nullptr: nowhere).
     void setStatusBox(StatusBox* box) { m_log.setBox(box); }
 
-    // Empties the receive buffer, so text left by a broken connection is
-    // not joined to the first message of the next one.
-    void clearBuffer();
+    // Drops what a broken connection left of a message it did not finish, so
+    // it is not joined to the first message of the next connection. Messages
+    // that had arrived whole are still handed on, in order, before anything
+    // the next connection brings.
+    void dropIncompleteMessage();
     // Bytes received and not yet handed on.
     qsizetype bufferedBytes() const { return m_splitter.pendingBytes(); }
 

@@ -39,8 +39,13 @@ QString savePdf(const QPicture& page, const QString& fileName)
     printer.setOutputFileName(fileName);
     printer.setDocName(QFileInfo(fileName).completeBaseName());
     prepare(printer);
-    if (!play(printer, page))
-        return u"Не удалось сохранить файл\r%1"_s.arg(QDir::toNativeSeparators(fileName));
+    if (!play(printer, page)) {
+        QString text = u"Не удалось сохранить файл\r%1"_s.arg(QDir::toNativeSeparators(fileName));
+        const QString folder = QFileInfo(fileName).absolutePath();
+        if (!QDir(folder).exists())
+            text += u"\rНет папки %1."_s.arg(QDir::toNativeSeparators(folder));
+        return text;
+    }
     return QString();
 }
 

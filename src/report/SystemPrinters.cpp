@@ -5,7 +5,27 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#ifdef QUORVEL_HAVE_CUPS
+#include <cups/cups.h>
+#endif
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Why the scheduler did not take the job just printed on this thread; empty
+// when it did. Qt sends the finished page to CUPS (cupsPrintFile) and drops
+// the answer, but libcups keeps the last one for the thread.
+QString schedulerRefusal()
+{
+#ifdef QUORVEL_HAVE_CUPS
+    if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+        return QString::fromUtf8(cupsLastErrorString());
+#endif
+    return QString();
+}
+
+} // namespace
 
 QStringList SystemPrinters::printerNames() const
 {
@@ -28,9 +48,16 @@ QString SystemPrinters::printPage(const QPicture& page, const QString& printerNa
     QPrinter printer(info, QPrinter::HighResolution);
     if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid())
         return u"Принтер \"%1\" недоступен."_s.arg(printerName);
+    // A stopped queue (CUPS printer-state 5) still takes the job and holds it.
+    const bool stopped = info.state() == QPrinter::Error;
     printer.setDocName(u"Расчет калорийности"_s);
     PagePrinting::prepare(printer);
     if (!PagePrinting::play(printer, page) || printer.printerState() == QPrinter::Error)
         return u"Ошибка печати на принтере \"%1\". Страница не напечатана."_s.arg(printerName);
+    if (const QString why = schedulerRefusal(); !why.isEmpty())
+        return u"Принтер \"%1\" не принял страницу, она не напечатана.\r%2"_s.arg(printerName, why);
+    if (stopped)
+        return u"Принтер \"%1\" остановлен. Страница ждет в его очереди и будет напечатана, когда его запустят."_s
+            .arg(printerName);
     return QString();
 }

@@ -244,8 +244,8 @@ void fFeat::cLocal_Click()
 void fFeat::wC_Connect()
 {
     // Text a broken connection left half-received must not be glued to the
-    // first message of this one.
-    m_session->clearBuffer();
+    // first message of this one; its whole messages are still handled.
+    m_session->dropIncompleteMessage();
     m_session->AddStatus(u"Подключислись к серверу!"_s);
     SendCommand(Proto::GetDishTables);
     showConnected(true);

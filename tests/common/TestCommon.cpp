@@ -14,6 +14,7 @@
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -117,6 +118,20 @@ private slots:
         // Qt's own texts (context menus, file dialogs) come from its Russian translations.
         QVERIFY(installRussianTranslations(*QCoreApplication::instance()));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Save"), u"Сохранить"_s);
+    }
+
+    // A long text is shown whole, in a box that stays within the (offscreen, 800 × 600) screen.
+    void longBoxesStayWithinTheScreen()
+    {
+        const QString line = QString(65, u'щ') + u'\n';
+        for (const QString& text : {line.repeated(60), QString(4000, u'Ш')}) {
+            std::unique_ptr<QMessageBox> box(createMessageBox({text, {}, Icon::Information}));
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            QVERIFY(box->screen()->availableGeometry().contains(box->frameGeometry()));
+            const auto* view = box->findChild<QPlainTextEdit*>(); // in place of the box's label
+            QCOMPARE(view ? view->toPlainText() : box->text(), text);
+        }
     }
 
     void showErrorAndOtherBoxesReachTheScript()

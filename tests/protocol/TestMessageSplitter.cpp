@@ -88,14 +88,13 @@ private slots:
         splitter.append("tail" + kTerm);
         QVERIFY(!splitter.takeMessage());
         QCOMPARE(splitter.pendingBytes(), qsizetype(0));
-        splitter.clear();
+        splitter.dropIncomplete();
         QVERIFY(!splitter.overflowed());
-        // A clear also forgets a partial message.
-        splitter.append("$BB=broken half");
-        splitter.clear();
-        QCOMPARE(splitter.pendingBytes(), qsizetype(0));
-        splitter.append("fresh" + kTerm);
-        QCOMPARE(splitter.takeMessage().value_or(QString()), u"fresh"_s);
+        // Dropping the incomplete end (a reconnect) keeps the whole messages before it.
+        splitter.append("a" + kTerm + "b" + kTerm + "$BB=broken <");
+        QCOMPARE(splitter.takeMessage().value_or(QString()), u"a"_s);
+        splitter.dropIncomplete();
+        QCOMPARE(feed(splitter, {"\xA5>fresh" + kTerm}), (QList<QStringList>{{u"b"_s, u"Ґ>fresh"_s}}));
     }
 };
 

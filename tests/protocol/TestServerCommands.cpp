@@ -131,10 +131,12 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("20 lines whole") << u"x\n"_s.repeated(19) + u"x"_s << u"x\n"_s.repeated(19) + u"x"_s;
-        QTest::newRow("21st line cut")
-            << u"x\r\n"_s.repeated(20) + u"y"_s
-            << u"x\r"_s.repeated(19) + u"x\r…\r"_s + ServerCommandTexts::messLeftOut(1, 61);
+        // An administrator's notice of 60 lines, nearly 4 000 characters, is shown whole.
+        const QString notice = QString(65, u'щ') + u"\r\n"_s;
+        QTest::newRow("60 lines whole") << notice.repeated(59) + u"x"_s << notice.repeated(59) + u"x"_s;
+        QTest::newRow("61st line cut")
+            << u"x\r\n"_s.repeated(60) + u"y"_s
+            << u"x\r"_s.repeated(59) + u"x\r…\r"_s + ServerCommandTexts::messLeftOut(1, 181);
         QTest::newRow("1 MB in one word")
             << QString(1 << 20, u'Ш')
             << QString(kMessShownChars, u'Ш') + u"\r…\r"_s +

@@ -15,9 +15,9 @@ namespace {
 FakeReportSource twoDishes()
 {
     FakeReportSource source;
-    // 10.04 g twice: 10,0 in each row, 20,1 in the totals.
-    source.dishes = {{u"Борщ; \"наш\""_s, u"150/50"_s, 10.04, 5, 20, 30},
-                     {u"=Чай"_s, u"200"_s, 10.04, 0, 1, 0}};
+    // 10.04 g twice: 10,0 in each row, 20,1 in the totals. Server names may hold line breaks.
+    source.dishes = {{u"Борщ; \"наш\"\r\nдомашний"_s, u"150/50"_s, 10.04, 5, 20, 30},
+                     {u"=Чай\rс лимоном"_s, u"200"_s, 10.04, 0, 1, 0}};
     return source;
 }
 
@@ -60,7 +60,8 @@ private slots:
     }
 
     // LibreOffice imports it as a Russian-setting user does and writes it back
-    // with every text cell quoted, so the numbers it read as numbers stand bare.
+    // with every text cell quoted, so the numbers it read as numbers stand bare;
+    // a name with a line break stays one cell.
     void libreOfficeReadsIt()
     {
         const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
@@ -82,16 +83,17 @@ private slots:
         QVERIFY(lo.waitForFinished(100000));
         QFile sheet(dir.filePath(u"out/рацион.csv"_s));
         QVERIFY2(sheet.open(QIODevice::ReadOnly), lo.readAllStandardError().constData());
-        const QStringList rows = QString::fromUtf8(sheet.readAll()).split(u'\n');
-        QCOMPARE(rows, (QStringList{u"\"Дата\";\"7 декабря 2026 г.\";;;;;;"_s,
-                                    u"\"Группа\";\"Мужчины I (1,4), 18-29 лет (2450 ккал)\";;;;;;"_s,
-                                    u"\"Суточная потребность, ккал\";2450;;;;;;"_s, u";;;;;;;"_s,
-                                    u"\"№\";\"Изделие (блюдо)\";\"Выход, г\";\"Белки, г\";\"Жиры, г\";"
-                                    u"\"Углеводы, г\";\"Калорийность, ккал\";"
-                                    u"\"Удовлетворение суточной потребности, %\""_s,
-                                    u"1;\"Борщ; \"\"наш\"\"\";\"150/50\";10;5;50;284;12"_s,
-                                    u"2;\"'=Чай\";200;10;0;1;44;2"_s, u";\"Итого:\";;20.1;5;51;328;13"_s,
-                                    QString()}));
+        QCOMPARE(QString::fromUtf8(sheet.readAll()),
+                 (QStringList{u"\"Дата\";\"7 декабря 2026 г.\";;;;;;"_s,
+                              u"\"Группа\";\"Мужчины I (1,4), 18-29 лет (2450 ккал)\";;;;;;"_s,
+                              u"\"Суточная потребность, ккал\";2450;;;;;;"_s, u";;;;;;;"_s,
+                              u"\"№\";\"Изделие (блюдо)\";\"Выход, г\";\"Белки, г\";\"Жиры, г\";"
+                              u"\"Углеводы, г\";\"Калорийность, ккал\";"
+                              u"\"Удовлетворение суточной потребности, %\""_s,
+                              u"1;\"Борщ; \"\"наш\"\"\nдомашний\";\"150/50\";10;5;50;284;12"_s,
+                              u"2;\"'=Чай\nс лимоном\";200;10;0;1;44;2"_s, u";\"Итого:\";;20.1;5;51;328;13"_s,
+                              QString()})
+                     .join(u'\n'));
         // With no need known its cell and the shares stay empty.
         FakeReportSource unknown = twoDishes();
         unknown.need = 0;

@@ -313,7 +313,7 @@ private slots:
         QCOMPARE(rig.state(), int(ClientSocket::sckClosed));
     }
 
-    void aPendingAttemptIsAbandonedForANewOne()
+    void aPendingAttemptIsAbandonedForANewOneAndAnAbortedOneClosed()
     {
         SilentPort silent;
         Rig rig(150ms);
@@ -327,27 +327,42 @@ private slots:
         QCOMPARE(rig.peer.requests().size(), 1);
         QCOMPARE(rig.log().count(u"\r\nПодключислись к серверу!"_s), 1);
         QCOMPARE(rig.state(), int(ClientSocket::sckConnected));
+        // That connection aborted (10053) is told and closed; the buttons stay as they were.
+        rig.dialogs.expectBox();
+        bool cancelDisplay = false;
+        emit rig.window.session().socket().Error(10053, u"reset"_s, &cancelDisplay);
+        QCOMPARE(rig.dialogs.boxTexts(), QStringList{errorBoxText(u"Сервер отклонил соединение\r(reset)"_s,
+                                                                  u"fConnect"_s, u"wC_Error"_s, 10053)});
+        QVERIFY(cancelDisplay && rig.state() == ClientSocket::sckClosed && !rig.control("cCon")->isEnabled());
+        QTRY_COMPARE(rig.peer.closedCount(), 1);
     }
 
     // A server that goes away is asked about: Yes reconnects, with nothing
-    // of a half-read message glued to the new connection; No stays closed.
+    // of a half-read message glued to the new connection and the whole ones
+    // waiting behind a box handled; No stays closed.
     void aServerThatGoesAway()
     {
         Rig rig;
         QVERIFY(rig.start());
-        rig.peer.send(0, u"$Mess=половина"_s);
-        QTRY_COMPARE(rig.window.session().bufferedBytes(), qsizetype(14));
-        rig.dialogs.expectBox(Answer::Yes);
-        rig.peer.close(0);
+        rig.dialogs.expectBox(Answer::Yes); // the question, asked while "стоп" is still open
+        rig.dialogs.expectBox();
+        rig.dialogs.onBox = [&rig](const Dialogs::Box& box) {
+            if (box.text != u"стоп")
+                return;
+            QVERIFY(QTest::qWaitFor([&rig] { return rig.window.session().bufferedBytes() == 5 + 14; }));
+            rig.peer.close(0);
+            QVERIFY(QTest::qWaitFor([&rig] { return rig.peer.requests(1).size() == 1; }));
+        };
+        rig.peer.send(0, u"$Mess=стоп<Ґ>$u<Ґ>$Mess=половина"_s);
         QTRY_COMPARE(rig.peer.requests(1), QStringList{u"$GetDishTables"_s});
         QCOMPARE(rig.ui(), kConnected);
         rig.peer.send(1, u"Привет<Ґ>"_s);
         // Glued, it would have read as "$Mess=половинаПривет" and opened a box.
-        QTRY_VERIFY(rig.log().endsWith(u"\r\nНеизвестная команда сервера: Привет"_s));
+        QTRY_VERIFY(rig.log().endsWith(u": $u\r\nНеизвестная команда сервера: Привет"_s));
         rig.dialogs.expectBox(Answer::No);
         rig.peer.close(1);
-        QTRY_COMPARE(rig.dialogs.boxes().size(), 2);
-        for (const Dialogs::Box& box : rig.dialogs.boxes()) {
+        QTRY_COMPARE(rig.dialogs.boxes().size(), 3);
+        for (const Dialogs::Box& box : rig.dialogs.boxes().mid(1)) {
             QCOMPARE(box.title + u": "_s + box.text,
                      u"Quorvel: Потеряно соединение с сервером!"_s + kBusy + u"\r\rПодключиться повторно?"_s);
             QCOMPARE(box.buttons, Dialogs::Buttons::YesNo);
