@@ -1,5 +1,6 @@
 #include "fitness/fEnergy.h"
 
+#include "common/AccessibleNames.h"
 #include "common/CutEntryTips.h"
 #include "common/Dialogs.h"
 #include "common/ErrorBox.h"
@@ -228,6 +229,7 @@ void fEnergy::createControls()
                               tOut, cClear, cAdd, cClearall, cPrint};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+    AccessibleNames::describe(this);
 }
 
 QWidget* fEnergy::widgetOf(FitnessLayout::Control control) const

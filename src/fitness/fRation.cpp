@@ -1,5 +1,6 @@
 #include "fitness/fRation.h"
 
+#include "common/AccessibleNames.h"
 #include "common/Dialogs.h"
 #include "common/ErrorBox.h"
 #include "common/RussianFormat.h"
@@ -84,9 +85,6 @@ fRation::fRation(fEnergy& energy, RationEntries& ration, const ReportSource& sou
     cOpen = makeButton(this, "cOpen", u"&Открыть…"_s);
     cSave = makeButton(this, "cSave", u"&Сохранить…"_s);
     cCsv = makeButton(this, "cCsv", u"&Экспорт в CSV…"_s);
-    cDelete->setToolTip(u"Delete"_s);
-    cUp->setToolTip(u"Ctrl+Up"_s);
-    cDown->setToolTip(u"Ctrl+Down"_s);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cDelete, cUp, cDown, cClearall})
@@ -116,6 +114,7 @@ fRation::fRation(fEnergy& energy, RationEntries& ration, const ReportSource& sou
     key(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveCurrent(1); });
     key(QKeySequence(Qt::Key_Escape), [this] { close(); });
 
+    AccessibleNames::describe(this);
     resize(820, 480);
     refresh();
 }

@@ -1,5 +1,6 @@
 #include "report/fPreView.h"
 
+#include "common/AccessibleNames.h"
 #include "common/Dialogs.h"
 #include "report/CalorieReport.h"
 #include "report/PagePrinting.h"
@@ -69,8 +70,10 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
     cmdPrint->setIcon(printerIcon());
     cmdPrint->setIconSize(QSize(16, 16));
     cmdPrint->setGeometry(0, 0, twipsX(375), twipsY(375));
+    // An icon has no caption to carry a mnemonic: the fitness window's print key.
+    cmdPrint->setShortcut(QKeySequence::mnemonic(u"&Печать"_s));
 
-    lPrinters = new QLabel(u"Принтеры"_s, this);
+    lPrinters = new QLabel(u"Пр&интеры"_s, this);
     lPrinters->setObjectName(u"lPrinters"_s);
     lPrinters->setGeometry(twipsX(480), twipsY(120), twipsX(765), twipsY(195));
     // The label's box was measured for a narrower system font: let it grow
@@ -80,10 +83,11 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
 
     cPrinters = new QComboBox(this);
     cPrinters->setObjectName(u"cPrinters"_s);
+    lPrinters->setBuddy(cPrinters);
     cPrinters->setGeometry(qMax(twipsX(1320), lPrinters->geometry().right() + 5), twipsY(120), twipsX(3615),
                            twipsY(315));
 
-    cmdPdf = new QPushButton(u"Сохранить в PDF"_s, this);
+    cmdPdf = new QPushButton(u"&Сохранить в PDF"_s, this);
     cmdPdf->setObjectName(u"cmdPdf"_s);
     cmdPdf->setToolTip(u"Сохранить страницу в файл PDF"_s);
     cmdPdf->setGeometry(cPrinters->geometry().right() + 1 + twipsX(150), 0,
@@ -120,7 +124,9 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
     connect(cmdPdf, &QPushButton::clicked, this, &fPreView::cmdPdf_Click);
     connect(cPrinters, &QComboBox::currentTextChanged, this, &fPreView::Form_Activate);
 
-    // Esc closes the window whichever control has the focus.
+    AccessibleNames::describe(this);
+    // Esc closes the window whichever control has the focus; the page's
+    // focus shows as a frame on the ground around it.
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
@@ -264,6 +270,13 @@ bool fPreView::event(QEvent* event)
 
 bool fPreView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == PI && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        piBack->update();
+    if (watched == piBack && event->type() == QEvent::Paint && PI->hasFocus()) {
+        QPainter painter(piBack);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+        painter.drawRect(PI->geometry().adjusted(-3, -3, 2, 2));
+    }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         // Only keys meant for this window: an open drop-down list is a window
         // of its own, and Esc there just closes the list.

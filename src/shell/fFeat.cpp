@@ -1,5 +1,6 @@
 #include "shell/fFeat.h"
 
+#include "common/AccessibleNames.h"
 #include "common/Dialogs.h"
 #include "common/ErrorBox.h"
 #include "common/NumberHelpers.h"
@@ -112,6 +113,14 @@ void fFeat::createControls()
 
     for (QLabel* label : {Label1, Label2, lSend, lFont, Label3})
         label->setTextFormat(Qt::PlainText);
+    Label1->setBuddy(tIP);
+    Label2->setBuddy(tPort);
+    lFont->setBuddy(tFont);
+    // The manual command facility lies beyond the window's edges: out of sight,
+    // it must also stay out of the tab chain and of what a screen reader walks.
+    for (QWidget* facility : std::initializer_list<QWidget*>{lSend, tCom, cSend})
+        facility->hide();
+    AccessibleNames::describe(this);
 
     QWidget* tabOrder[] = {tIP, tPort, cLocal, cCon, cDisCon, tCom, cSend, lStatus, tFont};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
