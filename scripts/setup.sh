@@ -17,6 +17,7 @@ test_packages=(
   cups cups-client cups-filters poppler-utils
   lintian desktop-file-utils appstream
   xvfb openbox trayer xdotool x11-utils imagemagick
+  dbus at-spi2-core libatspi2.0-dev
   libreoffice-calc-nogui
 )
 

@@ -1,8 +1,10 @@
 #include "common/AccessibleNames.h"
 
 #include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QHash>
 #include <QList>
+#include <QScrollBar>
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
@@ -82,11 +84,18 @@ const QHash<QString, QList<Entry>>& tables()
              {u"cPrinters"_s, u"Принтеры"_s, {}, {}},
              {u"piBack"_s, u"Просмотр страницы"_s, {}, {}},
              {u"PI"_s, u"Страница отчета"_s, u"Стрелки прокручивают страницу, Esc закрывает окно"_s, {}},
-             {u"VS"_s, u"Прокрутка по вертикали"_s, {}, {}},
-             {u"HS"_s, u"Прокрутка по горизонтали"_s, {}, {}},
          }},
     };
     return tables;
+}
+
+// A plain QWidget reads as a nameless "filler"; these windows are windows.
+QAccessibleInterface* windowRole(const QString&, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget && widget->isWindow() && tables().contains(widget->objectName()))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    return nullptr;
 }
 
 } // namespace
@@ -95,6 +104,11 @@ namespace AccessibleNames {
 
 void describe(QWidget* window)
 {
+    static const bool windowRoleInstalled = [] {
+        QAccessible::installFactory(windowRole);
+        return true;
+    }();
+    Q_UNUSED(windowRoleInstalled)
     for (const Entry& entry : tables().value(window->objectName())) {
         auto* control = window->findChild<QWidget*>(entry.control);
         if (!control)
@@ -108,6 +122,9 @@ void describe(QWidget* window)
     }
     for (QAbstractItemView* view : window->findChildren<QAbstractItemView*>())
         view->setTabKeyNavigation(false);
+    for (QScrollBar* bar : window->findChildren<QScrollBar*>())
+        bar->setAccessibleName(bar->orientation() == Qt::Vertical ? u"Прокрутка по вертикали"_s
+                                                                  : u"Прокрутка по горизонтали"_s);
 }
 
 } // namespace AccessibleNames

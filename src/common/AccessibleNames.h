@@ -8,8 +8,9 @@ class QWidget;
 namespace AccessibleNames {
 
 // Sets the table of `window` (by its object name) on its controls, once they
-// exist; a control the window lacks is passed over. Tab then leaves every
-// table of the window, so the keyboard is never caught in its cells.
+// exist; a control the window lacks is passed over. Also for every window:
+// Tab leaves its tables (the keyboard is never caught in their cells), its
+// scroll bars are named by direction, and it reads as a window.
 void describe(QWidget* window);
 
 } // namespace AccessibleNames
