@@ -18,6 +18,7 @@
 #include "recipes/Catalogue.h"
 #include "recipes/Composition.h"
 #include "recipes/CompositionDisplay.h"
+#include "recipes/RationEntries.h"
 #include "recipes/RecipeData.h"
 
 #include <QCheckBox>
@@ -33,6 +34,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 #include <iterator>
@@ -758,6 +761,13 @@ void fEnergy::applyLayout()
         geometry.height = Twips::fromPixels(widget->height(), dpi);
         m_layout.setGeometry(control, geometry);
     }
+    // The widest caption cAdd can get, as its button would measure it.
+    QStyleOptionButton widest;
+    widest.initFrom(cAdd);
+    widest.text = u"Добавить ("_s + QString::number(RationEntries::MaxEntries) + u')';
+    const QSize text = cAdd->fontMetrics().size(Qt::TextShowMnemonic, widest.text);
+    m_layout.setButtonColumnWidth(Twips::fromPixels(
+        style()->sizeFromContents(QStyle::CT_PushButton, &widest, text, cAdd).width(), dpi));
     const QRect outer = frameGeometry();
     m_laidOutFor = outer.size();
     m_layout.apply(Twips::fromPixels(outer.width(), dpi), Twips::fromPixels(outer.height(), dpi));

@@ -167,6 +167,9 @@ private slots:
                 if (selfSizing.contains(kFitnessControls[i]))
                     expected.setGeometry(FitnessLayout::Control(i), geometry);
             }
+            // The button column is as wide as the font needs for "Добавить (25)".
+            expected.setButtonColumnWidth(
+                Twips::fromPixels(energy.findChild<QWidget*>(u"cAdd"_s)->width(), dpi));
             const QRect frame = energy.frameGeometry();
             // Twice, as the window lays out before its frame exists and again
             // once it does: lHS takes its width from where it stood before.
