@@ -18,6 +18,7 @@ test_packages=(
   cups cups-client cups-filters poppler-utils
   lintian desktop-file-utils appstream
   xvfb openbox trayer xdotool x11-utils imagemagick libxcb1-dev
+  dbus at-spi2-core libatspi2.0-dev
   libreoffice-calc-nogui
 )
 

@@ -162,8 +162,6 @@ QMessageBox* createMessageBox(const Box& box, QWidget* parent)
     dialog->setText(shown);
     if (auto* label = dialog->findChild<QLabel*>(u"qt_msgbox_label"_s))
         label->setOpenExternalLinks(false);
-    if (!fitsInLabel(shown))
-        showInScrollingView(*dialog, shown);
     switch (box.icon) {
     case Icon::None:
         dialog->setIcon(QMessageBox::NoIcon);
@@ -189,6 +187,10 @@ QMessageBox* createMessageBox(const Box& box, QWidget* parent)
         dialog->setStandardButtons(QMessageBox::Ok);
         dialog->button(QMessageBox::Ok)->setText(u"ОК"_s);
     }
+    // Last: setting the icon lays the box out anew around its label, which
+    // would leave the view outside the layout, the box shrunk to its hidden label.
+    if (!fitsInLabel(shown))
+        showInScrollingView(*dialog, shown);
     return dialog;
 }
 

@@ -1,5 +1,6 @@
 #include "fitness/fEnergy.h"
 
+#include "common/AccessibleNames.h"
 #include "common/CutEntryTips.h"
 #include "common/DesignedControls.h"
 #include "common/Dialogs.h"
@@ -18,6 +19,7 @@
 #include "recipes/Catalogue.h"
 #include "recipes/Composition.h"
 #include "recipes/CompositionDisplay.h"
+#include "recipes/RationEntries.h"
 #include "recipes/RecipeData.h"
 
 #include <QCheckBox>
@@ -31,6 +33,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 #include <iterator>
@@ -191,6 +195,7 @@ void fEnergy::createControls()
                               tOut, cClear, cAdd, cClearall, cPrint};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+    AccessibleNames::describe(this);
 }
 
 void fEnergy::placeControls()
@@ -654,6 +659,13 @@ void fEnergy::applyLayout()
         geometry.height = Twips::fromPixels(label->height(), dpiY);
         m_layout.setGeometry(control, geometry);
     }
+    // The widest caption cAdd can get, as its button would measure it.
+    QStyleOptionButton widest;
+    widest.initFrom(cAdd);
+    widest.text = u"Добавить ("_s + QString::number(RationEntries::MaxEntries) + u')';
+    const QSize text = cAdd->fontMetrics().size(Qt::TextShowMnemonic, widest.text);
+    m_layout.setButtonColumnWidth(Twips::fromPixels(
+        style()->sizeFromContents(QStyle::CT_PushButton, &widest, text, cAdd).width(), dpiX));
     const QRect outer = frameGeometry();
     m_laidOutFor = outer.size();
     m_layout.apply(Twips::fromPixels(outer.width(), dpiX), Twips::fromPixels(outer.height(), dpiY));

@@ -1,5 +1,6 @@
 #include "fitness/fRation.h"
 
+#include "common/AccessibleNames.h"
 #include "common/Dialogs.h"
 #include "common/ErrorBox.h"
 #include "common/RussianFormat.h"
@@ -80,9 +81,6 @@ fRation::fRation(RationEntries& ration, ChosenGroup& group, const ReportSource& 
     cOpen = makeButton(this, "cOpen", u"&Открыть…"_s);
     cSave = makeButton(this, "cSave", u"&Сохранить…"_s);
     cCsv = makeButton(this, "cCsv", u"&Экспорт в CSV…"_s);
-    cDelete->setToolTip(u"Delete"_s);
-    cUp->setToolTip(u"Ctrl+Up"_s);
-    cDown->setToolTip(u"Ctrl+Down"_s);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cDelete, cUp, cDown, cClearall})
@@ -119,6 +117,7 @@ fRation::fRation(RationEntries& ration, ChosenGroup& group, const ReportSource& 
     key(QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveCurrent(1); });
     key(QKeySequence(Qt::Key_Escape), [this] { close(); });
 
+    AccessibleNames::describe(this);
     resize(820, 480);
     showState();
 }

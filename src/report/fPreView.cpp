@@ -1,5 +1,6 @@
 #include "report/fPreView.h"
 
+#include "common/AccessibleNames.h"
 #include "common/DesignedControls.h"
 #include "common/Dialogs.h"
 #include "common/Twips.h"
@@ -64,9 +65,12 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
     cmdPrint = DesignedControls::make<QPushButton>(this, u"cmdPrint"_s);
     cmdPrint->setIcon(QIcon(u":/icons/windows/printer-16.png"_s));
     cmdPrint->setIconSize(QSize(16, 16));
-    lPrinters = DesignedControls::make<QLabel>(this, u"lPrinters"_s, u"Принтеры"_s);
+    // An icon has no caption to carry a mnemonic: the fitness window's print key.
+    cmdPrint->setShortcut(QKeySequence::mnemonic(u"&Печать"_s));
+    lPrinters = DesignedControls::make<QLabel>(this, u"lPrinters"_s, u"Пр&интеры"_s);
     cPrinters = DesignedControls::make<QComboBox>(this, u"cPrinters"_s);
-    cmdPdf = DesignedControls::make<QPushButton>(this, u"cmdPdf"_s, u"Сохранить в PDF"_s);
+    lPrinters->setBuddy(cPrinters);
+    cmdPdf = DesignedControls::make<QPushButton>(this, u"cmdPdf"_s, u"&Сохранить в PDF"_s);
     cmdPdf->setToolTip(u"Сохранить страницу в файл PDF"_s);
     piBack = DesignedControls::make<QWidget>(this, u"piBack"_s);
     piBack->setAutoFillBackground(true);
@@ -107,7 +111,9 @@ fPreView::fPreView(const ReportSource& source, QWidget* parent, QDate visitDate)
     connect(cmdPdf, &QPushButton::clicked, this, &fPreView::cmdPdf_Click);
     connect(cPrinters, &QComboBox::currentTextChanged, this, &fPreView::Form_Activate);
 
-    // Esc closes the window whichever control has the focus.
+    AccessibleNames::describe(this);
+    // Esc closes the window whichever control has the focus; the page's
+    // focus shows as a frame on the ground around it.
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
@@ -241,6 +247,13 @@ bool fPreView::event(QEvent* event)
 
 bool fPreView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == PI && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        piBack->update();
+    if (watched == piBack && event->type() == QEvent::Paint && PI->hasFocus()) {
+        QPainter painter(piBack);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+        painter.drawRect(PI->geometry().adjusted(-3, -3, 2, 2));
+    }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         // Only keys meant for this window: an open drop-down list is a window
         // of its own, and Esc there just closes the list.

@@ -1,5 +1,6 @@
 #include "shell/fFeat.h"
 
+#include "common/AccessibleNames.h"
 #include "common/DesignedControls.h"
 #include "common/Dialogs.h"
 #include "common/ErrorBox.h"
@@ -95,6 +96,15 @@ void fFeat::createControls()
     lFont = DesignedControls::make<QLabel>(this, u"lFont"_s, u"Размер шрифта"_s);
     tFont = DesignedControls::make<QLineEdit>(this, u"tFont"_s);
     Label3 = DesignedControls::make<QLabel>(this, u"Label3"_s, u"пт."_s);
+
+    Label1->setBuddy(tIP);
+    Label2->setBuddy(tPort);
+    lFont->setBuddy(tFont);
+    // The manual command facility lies beyond the window's edges: out of sight,
+    // it must also stay out of the tab chain and of what a screen reader walks.
+    for (QWidget* facility : std::initializer_list<QWidget*>{lSend, tCom, cSend})
+        facility->hide();
+    AccessibleNames::describe(this);
 
     QWidget* tabOrder[] = {tIP, tPort, cLocal, cCon, cDisCon, tCom, cSend, lStatus, tFont};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)

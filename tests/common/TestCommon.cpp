@@ -131,6 +131,11 @@ private slots:
             QVERIFY(box->screen()->availableGeometry().contains(box->frameGeometry()));
             const auto* view = box->findChild<QPlainTextEdit*>(); // in place of the box's label
             QCOMPARE(view ? view->toPlainText() : box->text(), text);
+            // Seen, not only held: the text and the button lie inside the box.
+            const QWidget* shown = view ? view : box->findChild<QWidget*>(u"qt_msgbox_label"_s);
+            for (const QWidget* part : {shown, static_cast<const QWidget*>(box->buttons().first())})
+                QVERIFY(part->isVisible() &&
+                        box->rect().contains(QRect(part->mapTo(box.get(), QPoint()), part->size())));
         }
     }
 

@@ -35,10 +35,14 @@ Desktop::Desktop()
     // tests side by side never share a display. Without -noreset it starts over
     // whenever its last client leaves, as the first probe below does before
     // openbox connects; a client arriving during that restart is refused.
-    QProcess& server = start(u"Xvfb"_s,
-                             {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s, u"-nolisten"_s,
-                              u"tcp"_s, u"-noreset"_s},
-                             QProcessEnvironment::systemEnvironment());
+    // Scaled by QT_SCALE_FACTOR, the screen keeps the room of 1024 x 768 in
+    // the pixels the program lays out in.
+    const double scale = qMax(1.0, qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+    const QString screen = u"%1x%2x24"_s.arg(qRound(1024 * scale)).arg(qRound(768 * scale));
+    QProcess& server = start(
+        u"Xvfb"_s,
+        {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, screen, u"-nolisten"_s, u"tcp"_s, u"-noreset"_s},
+        QProcessEnvironment::systemEnvironment());
     const auto answers = [&](const QStringList& probe, const QString& answer) {
         return QTest::qWaitFor([&] { return x(probe.first(), probe.mid(1)).contains(answer); }, kStartMs);
     };

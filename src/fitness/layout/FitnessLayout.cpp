@@ -1,5 +1,7 @@
 #include "fitness/layout/FitnessLayout.h"
 
+#include <algorithm>
+
 #include "common/Twips.h"
 
 #include <cmath>
@@ -106,6 +108,13 @@ void FitnessLayout::apply(float outerWidth, float outerHeight)
     move(lHS, lOut.left, tOut.top + tOut.height + 20, cPrint.left - lHS.left - 100,
          H - tOut.top - tOut.height - 800); // 14
     move(m_rationButton, cAdd.left, cAdd.top - cAdd.height, cAdd.width, cAdd.height);
+}
+
+void FitnessLayout::setButtonColumnWidth(float width)
+{
+    const float designed = design().geometry(Control::cAdd).width;
+    for (const Control control : {Control::cAdd, Control::cClearall, Control::cPrint})
+        at(control).width = std::max(designed, width);
 }
 
 Twips::Table FitnessLayout::placements() const

@@ -54,6 +54,12 @@ public:
         m_geometry[std::size_t(control)] = geometry;
     }
 
+    // cAdd, cClearall and cPrint share one column, as wide as designed or as
+    // the chosen font needs for cAdd's widest caption ("Добавить (25)"),
+    // whichever is wider, so no count is ever cut; rules 8 to 10 keep the
+    // column at the window's right edge.
+    void setButtonColumnWidth(float width);
+
     // Runs rules 1 to 14 in order for a window whose outer size (frame and
     // title bar included) is given in twips. A rule that would give its
     // control a negative width or height is skipped and that control keeps

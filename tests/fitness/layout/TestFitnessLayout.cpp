@@ -58,6 +58,17 @@ private slots:
         layout.apply(W, H);
         expected[int(Control::lHS)].width = 7725;
         QCOMPARE(geometries(layout), expected);
+        // A font that needs the button column wider moves it left to keep it
+        // whole at the edge, and lHS stops short of it; a narrower need keeps it.
+        for (const float width : {4000.f, 100.f}) {
+            layout.setButtonColumnWidth(width);
+            layout.apply(W, H);
+            const float column = qMax(width, 3495.f);
+            for (const Control button : {Control::cAdd, Control::cClearall, Control::cPrint})
+                QCOMPARE(layout.geometry(button).left, W - column - 200);
+            QCOMPARE(layout.rationButton().width, column);
+            QCOMPARE(layout.geometry(Control::lHS).width, W - column - 200 - 100);
+        }
     }
 
     void tooLowForTheLists()
