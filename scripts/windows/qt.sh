@@ -28,6 +28,9 @@ fi
 work="$cache/qt-build-$key"
 mkdir -p "$work"
 cd "$work"
+# Qt remembers the toolchain file by path; a copy in the cache outlives the
+# checkout that built it.
+cp "$here/mingw-w64.cmake" "$work/mingw-w64.cmake"
 if [ ! -d src ]; then
   # A private source list and lists folder for this one call, built from the
   # URIs the machine's own Debian sources use, so apt's configuration is left
@@ -59,10 +62,10 @@ staging="$prefix.partial"
 rm -rf "$staging"
 "$work/src/configure" -prefix "$staging" -xplatform win32-g++ -device-option CROSS_COMPILE=x86_64-w64-mingw32- \
   "${options[@]}" -- -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64.cmake" \
+  -DCMAKE_TOOLCHAIN_FILE="$work/mingw-w64.cmake" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF >&2
-cmake --build . --parallel "$(nproc)" >&2
+nice -n 10 cmake --build . --parallel "$(nproc)" >&2
 cmake --install . >&2
 rm -rf "$prefix"
 mv "$staging" "$prefix"
