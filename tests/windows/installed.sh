@@ -68,8 +68,13 @@ echo "installed: $(du -sk "$program" | cut -f1) KiB"
 
 windows() { xdotool search --class quorvel 2>/dev/null || true; }
 titled() { for w in $(windows); do [ "$(xdotool getwindowname "$w")" != "$1" ] || echo "$w"; done; }
-parent() { xwininfo -id "$1" -tree | sed -n 's/^ *Parent window id: \(0x[0-9a-f]*\).*/\1/p'; }
-docked() { for w in $(windows); do xwininfo -id "$(parent "$(parent "$w")")" | grep -q '"panel"' && return 0; done; return 1; }
+# An icon is docked when trayer's panel holds a window inside one of its
+# sockets; under Wine the desktop process (explorer.exe) owns that window.
+docked() {
+  local panel
+  panel=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "panel".*/\1/p' | head -n 1)
+  [ -n "$panel" ] && xwininfo -id "$panel" -tree | grep -q '^        0x'
+}
 connections() { grep -c ' Connected ' "$scratch/server.log" || true; }
 start_quorvel() {
   wine "$program/quorvel.exe" --server "127.0.0.1:$port" >>"$scratch/quorvel.log" 2>&1 &
@@ -77,6 +82,7 @@ start_quorvel() {
   pids+=("$quorvel")
 }
 
+docked && fail "an icon is in the tray before the program starts"
 started=$(now)
 start_quorvel
 wait_for 60 "no connection to the demo server" '[ "$(connections)" -ge 1 ]'
@@ -132,10 +138,12 @@ wine "$program/quorvel.exe" --server "127.0.0.1:$port" >>"$scratch/quorvel.log" 
   fail "a second start did not leave cleanly"
 [ "$(connections)" -eq "$before" ] || fail "a second start connected"
 kill -9 "$quorvel"
+{ wait "$quorvel"; } 2>/dev/null || true
 wait_for 20 "the killed run's windows stay" '[ -z "$(windows)" ]'
 start_quorvel
 wait_for 60 "no start after a killed run" '[ "$(connections)" -gt "$before" ]'
 kill -9 "$quorvel"
+{ wait "$quorvel"; } 2>/dev/null || true
 wait_for 20 "the program did not end" '[ -z "$(windows)" ]'
 
 wine "$program/uninstall.exe" /S
