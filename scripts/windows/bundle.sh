@@ -13,7 +13,7 @@ mkdir -p "$bundle/plugins" "$bundle/translations"
 cp "$exe" "$bundle/"
 # Qt finds its plugins and translations beside the program.
 printf '[Paths]\nPrefix=.\n' >"$bundle/qt.conf"
-for plugin in platforms/qwindows.dll styles/qwindowsvista.dll; do
+for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
   mkdir -p "$bundle/plugins/$(dirname "$plugin")"
   cp "$qt/plugins/$plugin" "$bundle/plugins/$plugin"
 done
