@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 bundle=$(cd "$1" && pwd)
-icon=$2
+icon=$(realpath "$2") # makensis reads paths from the script's folder
 version=$3
 out=$(dirname "$bundle")
 name=$(basename "$bundle")
