@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages Quorvel needs:
 #   setup.sh run   building and running the program and the demo server
 #   setup.sh test  that, and everything the tests need (the default)
+#   setup.sh windows  what building for Windows and testing it under Wine needs
 # Idempotent: when everything is present it says nothing and touches nothing.
 set -euo pipefail
 
@@ -21,12 +22,18 @@ test_packages=(
   dbus at-spi2-core libatspi2.0-dev
   libreoffice-calc-nogui
 )
+windows_packages=(
+  g++-mingw-w64-x86-64-posix dpkg-dev
+  icoutils nsis zip
+  wine64 wine
+)
 
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  windows) packages=("${run_packages[@]}" "${windows_packages[@]}") ;;
   *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|test|windows]" >&2
     exit 2
     ;;
 esac

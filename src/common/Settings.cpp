@@ -12,6 +12,22 @@ namespace {
 
 const QString kApplication = u"Ventaro"_s;
 
+// Where a platform that keeps settings under a path of its own (the registry
+// on Windows; the build names the key) holds the product's sections. Without
+// one, the application name alone finds the store.
+#ifdef QUORVEL_SETTINGS_KEY
+const QString kNativeKey = QStringLiteral(QUORVEL_SETTINGS_KEY);
+#else
+const QString kNativeKey;
+#endif
+
+// Tests point the store at a folder, where only a file can be.
+bool& inFolder()
+{
+    static bool folder = false;
+    return folder;
+}
+
 QString& currentSectionName()
 {
     static QString name;
@@ -77,7 +93,11 @@ std::optional<QString> storedLine(const QString& fileName, const QString& path)
 
 QSettings store()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kApplication);
+    if (kNativeKey.isEmpty())
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, kApplication);
+    if (inFolder())
+        return QSettings(QSettings::IniFormat, QSettings::UserScope, kApplication);
+    return QSettings(kNativeKey, QSettings::NativeFormat);
 }
 
 } // namespace
@@ -119,6 +139,7 @@ void SettingsStore::useFolder(const QString& folder)
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+    inFolder() = true;
     resetCurrentSection();
 }
 

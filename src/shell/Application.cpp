@@ -67,6 +67,8 @@ void connectFitness(fFeat& window, FitnessController& fitness)
 
 void joinSingleInstance(SingleInstance& instance, fFeat& window)
 {
+    if (instance.role() == SingleInstance::Role::Unguarded)
+        window.session().AddStatus(u"Работаем без защиты от второго запуска: "_s + instance.errorString());
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
         window.showWindow();
         window.setNormalState();
@@ -98,16 +100,12 @@ int runQuorvel(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Before the window: a second start must not add a tray icon or connect.
+    // Without a guard (no runtime folder, a full disk) the program still
+    // runs; the main window's log says so.
     SingleInstance instance;
-    switch (instance.start()) {
-    case SingleInstance::Role::First:
-        break;
-    case SingleInstance::Role::Other:
+    if (instance.start() == SingleInstance::Role::Other) {
         QTextStream(stdout) << "Quorvel is already running; its main window has been brought forward.\n";
         return 0;
-    case SingleInstance::Role::Failed:
-        QTextStream(stderr) << "quorvel: " << instance.errorString() << '\n';
-        return 1;
     }
 
     fFeat window;

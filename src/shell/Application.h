@@ -16,5 +16,6 @@ int runQuorvel(int argc, char* argv[]);
 void connectFitness(fFeat& window, FitnessController& fitness);
 
 // A later start of the program brings `window` forward, restored and active,
-// as the tray's "Настройки" does.
+// as the tray's "Настройки" does. An instance running without its guard says
+// so in the window's status log.
 void joinSingleInstance(SingleInstance& instance, fFeat& window);

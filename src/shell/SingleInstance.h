@@ -1,14 +1,20 @@
 #pragma once
 
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 // One Quorvel per user. A program that lives in the notification area must
 // not show a second tray icon or open a second connection when it is started
 // again from the menu: the first start listens on a local socket private to
 // the user, and a later start asks it to bring its main window forward.
+//
+// A guard only the running one holds tells the first start from a later one:
+// a lock file beside the socket on Unix, a named mutex on Windows, which the
+// system drops with its process however that ends (Windows reuses process
+// ids, so a lock file's owner could look alive long after it died).
 class SingleInstance final : public QObject
 {
     Q_OBJECT
@@ -17,30 +23,42 @@ class SingleInstance final : public QObject
 public:
     enum class Role
     {
-        First,  // this process is the one running; activationRequested() may follow
-        Other,  // another one runs and has been asked to come forward
-        Failed, // neither: errorString() says why
+        First,     // this process is the one running; activationRequested() may follow
+        Other,     // another one runs and has been asked to come forward
+        Unguarded, // no guard could be had (errorString() says why): run without one
     };
 
-    // `socketPath` is the local socket; a lock file sits beside it.
-    explicit SingleInstance(const QString& socketPath = defaultSocketPath(), QObject* parent = nullptr);
+    // `socketName` is the local socket (a path on Unix, a pipe name on Windows).
+    explicit SingleInstance(const QString& socketName = defaultSocketName(), QObject* parent = nullptr);
+    ~SingleInstance() override;
 
     Role start();
+    Role role() const { return m_role; }
     QString errorString() const;
 
-    // In the user's runtime folder ($XDG_RUNTIME_DIR), which only the user may enter.
-    static QString defaultSocketPath();
+    // Private to the user: in the user's runtime folder ($XDG_RUNTIME_DIR) on
+    // Unix, empty when there is none; named after the user on Windows.
+    static QString defaultSocketName();
 
 signals:
     // A later start asked for the main window.
     void activationRequested();
 
 private:
+    class Guard;
+    enum class Take
+    {
+        Held,
+        Busy,
+        Broken,
+    };
+
     bool askRunningOne();
     void serve(QLocalSocket* peer);
 
-    QString m_socketPath;
-    QLockFile m_lock;
+    QString m_socketName;
+    std::unique_ptr<Guard> m_guard;
     QLocalServer m_server;
+    Role m_role = Role::Unguarded;
     QString m_error;
 };

@@ -162,7 +162,7 @@ private slots:
     void sharesTheProductsSections()
     {
         TempSettings temp;
-        QSettings otherPrograms(QSettings::NativeFormat, QSettings::UserScope, u"Ventaro"_s);
+        QSettings otherPrograms(SettingsStore::fileName(), QSettings::IniFormat);
         QCOMPARE(GetReg(RegSection::UserInterface, u"Brastel.FontSize"_s, u"24"_s), u"24"_s);
         QVERIFY(!QFile::exists(SettingsStore::fileName())); // reading creates nothing
         SaveReg(RegSection::UserInterface, u"Brastel.FontSize"_s, u"18"_s);

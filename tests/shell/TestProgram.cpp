@@ -1,10 +1,13 @@
 #include "shell/Application.h"
 #include "shell/SingleInstance.h"
 
+#include "protocol/ServerSession.h"
 #include "shell/fFeat.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -24,13 +27,13 @@ class TestProgram : public QObject
     QTcpServer m_server;
     int m_connections = 0;
 
-    // The real program, offscreen, pointed at m_server.
-    void startQuorvel(QProcess& quorvel)
+    // The real program, offscreen, pointed at m_server, its runtime folder `runtime`.
+    void startQuorvel(QProcess& quorvel, const QString& runtime = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         environment.insert(u"HOME"_s, m_home.path());
-        environment.insert(u"XDG_RUNTIME_DIR"_s, m_home.path());
+        environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.isEmpty() ? m_home.path() : runtime);
         environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
         quorvel.setProcessEnvironment(environment);
         quorvel.start(QStringLiteral(QUORVEL_BINARY),
@@ -124,6 +127,29 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(quorvel.state(), QProcess::NotRunning, 20000);
             QVERIFY(quorvel.exitStatus() == QProcess::NormalExit && quorvel.exitCode() == 0);
         }
+    }
+
+    // The socket cannot be made (a folder stands in its place): the program runs unguarded, and its log
+    // says so once.
+    void runsWithoutAGuardItCannotHave()
+    {
+        const QString runtime = m_home.filePath(u"runtime"_s);
+        QVERIFY(QDir().mkpath(runtime + u"/quorvel.socket/taken"_s));
+        QFile(runtime).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const int connections = m_connections;
+        QProcess unguarded;
+        startQuorvel(unguarded, runtime);
+        QTRY_COMPARE_WITH_TIMEOUT(m_connections, connections + 1, 20000);
+        unguarded.terminate();
+        QVERIFY(unguarded.waitForFinished());
+
+        TempSettings settings;
+        ScriptedDialogs dialogs;
+        SingleInstance instance(runtime + u"/quorvel.socket"_s);
+        QCOMPARE(instance.start(), SingleInstance::Role::Unguarded);
+        fFeat window;
+        joinSingleInstance(instance, window);
+        QCOMPARE(window.session().statusLog().text().count(u"без защиты от второго запуска"_s), 1);
     }
 };
 

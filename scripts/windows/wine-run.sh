@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs a program built for Windows under Wine, as ctest does in build-windows/
+# (CMAKE_CROSSCOMPILING_EMULATOR):
+#   wine-run.sh QT_PREFIX PREFIX_FOLDER PROGRAM [ARGUMENTS...]
+# The Wine prefix is made once in PREFIX_FOLDER; Qt's DLLs and plugins and
+# MinGW's runtime are found where they were built, not copied.
+set -euo pipefail
+qt=$1
+folder=$2
+shift 2
+windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
+mkdir -p "$folder/home"
+export WINEPREFIX="$folder/prefix" WINEDEBUG=-all HOME="$folder/home"
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
+# Tests run side by side; one of them makes the prefix.
+flock "$folder/prefix.lock" sh -c '[ -f "$WINEPREFIX/system.reg" ] || wine wineboot -i >/dev/null 2>&1'
+mingw=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+WINEPATH="$(windows_path "$qt/bin");$(windows_path "$mingw");$(windows_path /usr/x86_64-w64-mingw32/lib)"
+QT_PLUGIN_PATH=$(windows_path "$qt/plugins")
+export WINEPATH QT_PLUGIN_PATH
+exec wine "$@"
