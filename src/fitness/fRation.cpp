@@ -1,6 +1,7 @@
 #include "fitness/fRation.h"
 
 #include "common/AccessibleNames.h"
+#include "common/DesignedControls.h"
 #include "common/Dialogs.h"
 #include "common/ErrorBox.h"
 #include "common/RussianFormat.h"
@@ -30,14 +31,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString kRationFilter = u"Рацион (*.ration)"_s;
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 // A chosen name without the extension gets it, as the filter promised.
 QString withSuffix(const QString& path, const QString& suffix)
@@ -74,13 +67,13 @@ fRation::fRation(RationEntries& ration, ChosenGroup& group, const ReportSource& 
     tRation->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tRation->horizontalHeader()->setSectionResizeMode(RationModel::Name, QHeaderView::Stretch);
 
-    cDelete = makeButton(this, "cDelete", u"&Удалить"_s);
-    cUp = makeButton(this, "cUp", u"&Выше"_s);
-    cDown = makeButton(this, "cDown", u"&Ниже"_s);
-    cClearall = makeButton(this, "cClearall", u"О&чистить"_s);
-    cOpen = makeButton(this, "cOpen", u"&Открыть…"_s);
-    cSave = makeButton(this, "cSave", u"&Сохранить…"_s);
-    cCsv = makeButton(this, "cCsv", u"&Экспорт в CSV…"_s);
+    cDelete = DesignedControls::make<QPushButton>(this, u"cDelete"_s, u"&Удалить"_s);
+    cUp = DesignedControls::make<QPushButton>(this, u"cUp"_s, u"&Выше"_s);
+    cDown = DesignedControls::make<QPushButton>(this, u"cDown"_s, u"&Ниже"_s);
+    cClearall = DesignedControls::make<QPushButton>(this, u"cClearall"_s, u"О&чистить"_s);
+    cOpen = DesignedControls::make<QPushButton>(this, u"cOpen"_s, u"&Открыть…"_s);
+    cSave = DesignedControls::make<QPushButton>(this, u"cSave"_s, u"&Сохранить…"_s);
+    cCsv = DesignedControls::make<QPushButton>(this, u"cCsv"_s, u"&Экспорт в CSV…"_s);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cDelete, cUp, cDown, cClearall})
@@ -101,7 +94,7 @@ fRation::fRation(RationEntries& ration, ChosenGroup& group, const ReportSource& 
     connect(cSave, &QPushButton::clicked, this, &fRation::saveFile);
     connect(cCsv, &QPushButton::clicked, this, &fRation::exportCsv);
     connect(m_model, &RationModel::weightRefused, this,
-            [](const QString& reason) { Show_Error(reason, QString(), QString(), 0); });
+            [](const QString& reason) { showInputError(reason); });
     // A new count of rows starts the view afresh: the current row stays where it was.
     connect(m_model, &RationModel::modelAboutToBeReset, this,
             [this] { m_keptRow = tRation->currentIndex().row(); });
