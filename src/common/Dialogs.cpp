@@ -1,6 +1,7 @@
 #include "common/Dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 
 #include <algorithm>
@@ -138,6 +140,12 @@ QString input(const QString& prompt, const QString& title)
 QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter)
 {
     return backend().saveFileName(caption, suggestedPath, filter);
+}
+
+QString inDocuments(const QString& fileName)
+{
+    const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    return (documents.exists() ? documents : QDir::home()).filePath(fileName);
 }
 
 QString openFileName(const QString& caption, const QString& folder, const QString& filter)

@@ -64,6 +64,10 @@ Answer message(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = I
 QString input(const QString& prompt, const QString& title = QString());
 QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter);
 QString openFileName(const QString& caption, const QString& folder, const QString& filter);
+// Where a file dialog starts: `fileName` in the user's documents folder, or in
+// the home folder when a fresh account has no documents folder yet (a dialog
+// given a missing folder starts in the program's working folder instead).
+QString inDocuments(const QString& fileName = QString());
 
 // Replaces the backend (nullptr restores the real one). Not owned.
 void setBackend(Backend* backend);

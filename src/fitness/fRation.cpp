@@ -13,14 +13,12 @@
 #include "report/RationTable.h"
 
 #include <QDate>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -163,16 +161,9 @@ void fRation::clearAll()
     m_ration.reset();
 }
 
-QString fRation::documentsPath(const QString& fileName)
-{
-    // A fresh account may have no documents folder yet; its home is next best.
-    const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    return (documents.exists() ? documents : QDir::home()).filePath(fileName);
-}
-
 void fRation::openFile()
 {
-    const QString path = Dialogs::openFileName(u"Открыть рацион"_s, documentsPath(QString()), kRationFilter);
+    const QString path = Dialogs::openFileName(u"Открыть рацион"_s, Dialogs::inDocuments(), kRationFilter);
     if (path.isEmpty())
         return;
     const RationFile::Result read = RationFile::open(path);
@@ -192,7 +183,7 @@ void fRation::openFile()
 void fRation::saveFile()
 {
     const QString path = withSuffix(
-        Dialogs::saveFileName(u"Сохранить рацион"_s, documentsPath(u"рацион.ration"_s), kRationFilter),
+        Dialogs::saveFileName(u"Сохранить рацион"_s, Dialogs::inDocuments(u"рацион.ration"_s), kRationFilter),
         RationFile::Extension);
     if (path.isEmpty())
         return;
@@ -206,7 +197,7 @@ void fRation::saveFile()
 void fRation::exportCsv()
 {
     const QString path = withSuffix(
-        Dialogs::saveFileName(u"Экспорт в CSV"_s, documentsPath(u"рацион.csv"_s), u"CSV (*.csv)"_s),
+        Dialogs::saveFileName(u"Экспорт в CSV"_s, Dialogs::inDocuments(u"рацион.csv"_s), u"CSV (*.csv)"_s),
         u"csv"_s);
     if (path.isEmpty())
         return;

@@ -37,7 +37,6 @@ private:
     // The group line and the buttons, after the figures changed.
     void showState();
     void setCurrentRow(int row);
-    static QString documentsPath(const QString& fileName);
 
     RationEntries& m_ration;
     ChosenGroup& m_group;

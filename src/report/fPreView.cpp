@@ -13,14 +13,12 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -221,9 +219,8 @@ void fPreView::cmdPrint_Click()
 
 void fPreView::cmdPdf_Click()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString fileName =
-        Dialogs::saveFileName(u"Сохранить отчет в PDF"_s, QDir(folder).filePath(u"Расчет калорийности.pdf"_s),
+        Dialogs::saveFileName(u"Сохранить отчет в PDF"_s, Dialogs::inDocuments(u"Расчет калорийности.pdf"_s),
                               u"Документы PDF (*.pdf)"_s);
     if (fileName.isEmpty())
         return;

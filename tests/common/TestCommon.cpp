@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -137,6 +138,21 @@ private slots:
                 QVERIFY(part->isVisible() &&
                         box->rect().contains(QRect(part->mapTo(box.get(), QPoint()), part->size())));
         }
+    }
+
+    // A fresh account has no documents folder: file dialogs start at home, not
+    // in whatever folder the program was started from.
+    void fileDialogsStartInDocumentsOrHome()
+    {
+        QTemporaryDir home;
+        const QByteArray saved = qgetenv("HOME");
+        qputenv("HOME", home.path().toUtf8());
+        const QString bare = inDocuments(u"отчет.pdf"_s);
+        QVERIFY(QDir(home.path()).mkdir(u"Documents"_s));
+        const QString documents = inDocuments(u"отчет.pdf"_s);
+        qputenv("HOME", saved);
+        QCOMPARE(bare, home.filePath(u"отчет.pdf"_s));
+        QCOMPARE(documents, home.filePath(u"Documents/отчет.pdf"_s));
     }
 
     void showErrorAndOtherBoxesReachTheScript()
