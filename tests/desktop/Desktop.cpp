@@ -100,6 +100,23 @@ QProcess& Desktop::start(const QString& program, const QStringList& arguments,
     return *m_processes.back();
 }
 
+QString Desktop::startDemoServer()
+{
+    QProcess& server = start(QStringLiteral(BRASTEL_DEMO_BINARY), {u"--port"_s, u"0"_s},
+                             QProcessEnvironment::systemEnvironment());
+    // Its first line: "Listening on ADDR:PORT".
+    if (!QTest::qWaitFor([&] { return server.canReadLine(); }, kStartMs))
+        return QString();
+    return QString::fromUtf8(server.readLine()).trimmed().section(u':', -1);
+}
+
+QProcess& Desktop::startProgram(const QString& port, const QString& home, QProcessEnvironment environment)
+{
+    for (const QString& name : {u"HOME"_s, u"XDG_CONFIG_HOME"_s, u"XDG_RUNTIME_DIR"_s})
+        environment.insert(name, home);
+    return start(QStringLiteral(QUORVEL_BINARY), {u"--server"_s, u"127.0.0.1:"_s + port}, environment);
+}
+
 QString Desktop::x(const QString& tool, const QStringList& arguments) const
 {
     QProcess process;

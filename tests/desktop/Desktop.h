@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QTest>
 
 #include <memory>
 #include <vector>
@@ -23,6 +24,11 @@ public:
     QProcess& start(const QString& program, const QStringList& arguments,
                     const QProcessEnvironment& environment);
 
+    // Starts the demo recipe server on 127.0.0.1 and gives its port; empty when it did not start.
+    QString startDemoServer();
+    // Starts the real program against `port`, its settings kept in `home`, never the user's.
+    QProcess& startProgram(const QString& port, const QString& home, QProcessEnvironment environment);
+
     // Runs an X tool to its end and gives its standard output, trimmed.
     QString x(const QString& tool, const QStringList& arguments) const;
     // The caption as the window manager shows it.
@@ -34,3 +40,23 @@ private:
     QString m_display;
     QString m_error;
 };
+
+inline Desktop* g_desktop = nullptr;
+
+// A desktop test's main(): `Test` runs in an `App` on a desktop of its own,
+// which `g_desktop` reaches.
+template <typename App, typename Test> int runOnDesktop(int argc, char* argv[])
+{
+    Desktop desktop;
+    if (!desktop.error().isEmpty()) {
+        qCritical("%s", qPrintable(desktop.error()));
+        return 1;
+    }
+    g_desktop = &desktop;
+    qputenv("DISPLAY", desktop.environment().value(QStringLiteral("DISPLAY")).toUtf8());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    App app(argc, argv);
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}

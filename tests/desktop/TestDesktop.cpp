@@ -27,8 +27,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-Desktop* g_desktop = nullptr;
-
 // For a sanitized build on a loaded machine; the conditions end waits sooner.
 constexpr int kWaitMs = 60000;
 
@@ -78,31 +76,9 @@ class TestDesktop : public QObject
 private slots:
     void initTestCase()
     {
-        QProcess& server = g_desktop->start(QStringLiteral(BRASTEL_DEMO_BINARY), {u"--port"_s, u"0"_s},
-                                            QProcessEnvironment::systemEnvironment());
-        QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, kWaitMs));
-        // Its first line: "Listening on ADDR:PORT".
-        m_port = QString::fromUtf8(server.readLine()).trimmed().section(u':', -1);
+        installRussianTranslations(*qApp);
+        m_port = g_desktop->startDemoServer();
         QVERIFY(m_port.toInt() > 0);
-    }
-
-    // The exit question in Russian under its own title (whole captions of
-    // every window: TestLargeFonts).
-    void mainWindowAsksInRussian()
-    {
-        fFeat window;
-        window.bUnLoadQues = true;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QStringList seen;
-        answerBox(this, QMessageBox::No, [&](QMessageBox& box) {
-            for (QAbstractButton* button : box.buttons())
-                seen << button->text();
-            seen << g_desktop->title(QString::number(box.winId()));
-        });
-        QVERIFY(!window.Form_QueryUnload());
-        seen.sort();
-        QCOMPARE(seen, (QStringList{u"Да"_s, u"Нет"_s, u"Сервер рецептур"_s}));
     }
 
     // A "$Mess=" of a megabyte from a hostile server: its box keeps to the
@@ -201,12 +177,8 @@ private slots:
     // hidden, and the double-click and "Настройки" bring it back.
     void realProgramHidesToTheTrayAndComesBack()
     {
-        QTemporaryDir home; // the program's settings go here, never to the user's
-        QProcessEnvironment environment = g_desktop->environment();
-        for (const QString& name : {u"HOME"_s, u"XDG_CONFIG_HOME"_s, u"XDG_RUNTIME_DIR"_s})
-            environment.insert(name, home.path());
-        QProcess& quorvel = g_desktop->start(QStringLiteral(QUORVEL_BINARY),
-                                             {u"--server"_s, u"127.0.0.1:"_s + m_port}, environment);
+        QTemporaryDir home;
+        QProcess& quorvel = g_desktop->startProgram(m_port, home.path(), g_desktop->environment());
         // The tray icon is the program's window that trayer has embedded: its
         // parent is a socket window inside trayer's "panel".
         const auto parentOf = [](const QString& window) {
@@ -301,19 +273,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
-    Desktop desktop;
-    if (!desktop.error().isEmpty()) {
-        qCritical("%s", qPrintable(desktop.error()));
-        return 1;
-    }
-    g_desktop = &desktop;
-    qputenv("DISPLAY", desktop.environment().value(u"DISPLAY"_s).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-    QApplication app(argc, argv);
-    installRussianTranslations(app);
-    TestDesktop test;
-    return QTest::qExec(&test, argc, argv);
+    return runOnDesktop<QApplication, TestDesktop>(argc, argv);
 }
 
 #include "TestDesktop.moc"

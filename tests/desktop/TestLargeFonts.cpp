@@ -26,8 +26,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-Desktop* g_desktop = nullptr;
-
 // What the control shows as its caption or text, and the room its ink needs
 // inside the control's frame: a check box also needs its box beside it, a
 // label its margins; text boxes and lists scroll sideways, so only height.
@@ -94,12 +92,12 @@ class TestLargeFonts : public QObject
 private slots:
     void everyCaptionWholeInEveryWindow()
     {
-        QProcess& server = g_desktop->start(QStringLiteral(BRASTEL_DEMO_BINARY), {u"--port"_s, u"0"_s},
-                                            QProcessEnvironment::systemEnvironment());
-        QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, 30000));
+        installRussianTranslations(*qApp);
+        const QString port = g_desktop->startDemoServer();
+        QVERIFY(!port.isEmpty());
         QVERIFY(Setting::FontSize.set(u"24"_s));
         fFeat main;
-        main.setServerAddress(QString(), QString::fromUtf8(server.readLine()).trimmed().section(u':', -1));
+        main.setServerAddress(QString(), port);
         FitnessController fitness(main.session());
         connectFitness(main, fitness);
         main.show();
@@ -140,19 +138,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
-    Desktop desktop;
-    if (!desktop.error().isEmpty()) {
-        qCritical("%s", qPrintable(desktop.error()));
-        return 1;
-    }
-    g_desktop = &desktop;
-    qputenv("DISPLAY", desktop.environment().value(u"DISPLAY"_s).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-    QApplication app(argc, argv);
-    installRussianTranslations(app);
-    TestLargeFonts test;
-    return QTest::qExec(&test, argc, argv);
+    return runOnDesktop<QApplication, TestLargeFonts>(argc, argv);
 }
 
 #include "TestLargeFonts.moc"
