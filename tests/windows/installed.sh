@@ -106,7 +106,9 @@ click() {
   xdotool mousemove --window "$1" $(($2 * WIDTH / 11400)) $(($3 * HEIGHT / 7695)) click 1
 }
 # The first dish of the first collection into the ration, and its report
-# saved as PDF.
+# saved as PDF. brastel-demo logs connections, not requests: a dish name of
+# its database in the PDF is what shows "$GetDishTables" and the requests
+# after it were answered.
 xdotool windowactivate --sync "$fitness"
 click "$fitness" 600 960
 sleep 2
