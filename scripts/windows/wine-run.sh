@@ -18,4 +18,11 @@ mingw=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 WINEPATH="$(windows_path "$qt/bin");$(windows_path "$mingw");$(windows_path /usr/x86_64-w64-mingw32/lib)"
 QT_PLUGIN_PATH=$(windows_path "$qt/plugins")
 export WINEPATH QT_PLUGIN_PATH
+# Under Wine the test programs do not pick QT_QPA_PLATFORM up and fall back to
+# the windows plugin, which has no display to draw on: programs with a GUI get
+# it as Qt's own option (a program without one refuses the option).
+if [ -n "${QT_QPA_PLATFORM:-}" ] &&
+  x86_64-w64-mingw32-objdump -p "$1" | grep 'DLL Name: Qt6Gui.dll' >/dev/null; then
+  set -- "$@" -platform "$QT_QPA_PLATFORM"
+fi
 exec wine "$@"

@@ -106,7 +106,9 @@ click() {
   xdotool mousemove --window "$1" $(($2 * WIDTH / 11400)) $(($3 * HEIGHT / 7695)) click 1
 }
 # The first dish of the first collection into the ration, and its report
-# saved as PDF.
+# saved as PDF. brastel-demo logs connections, not requests: a dish name of
+# its database in the PDF is what shows "$GetDishTables" and the requests
+# after it were answered.
 xdotool windowactivate --sync "$fitness"
 click "$fitness" 600 960
 sleep 2
@@ -118,8 +120,10 @@ click "$fitness" 9400 6840
 wait_for 20 "no preview" '[ -n "$(titled "Предварительный просмотр ")" ]'
 preview=$(titled 'Предварительный просмотр ')
 xdotool windowactivate --sync "$preview" mousemove --window "$preview" 410 12 click 1
-wait_for 20 "no save dialog" 'xdotool search --name "Сохранить отчет в PDF"'
-xdotool windowactivate --sync "$(xdotool search --name 'Сохранить отчет в PDF' | head -n 1)" key Return
+# xdotool search can die on a window that goes while it walks the tree (as
+# Wine's dialog builds itself), so the window found is the one used.
+wait_for 20 "no save dialog" 'save=$(xdotool search --name "Сохранить отчет в PDF" | head -n 1); [ -n "$save" ]'
+xdotool windowactivate --sync "$save" key Return
 pdf_found() { find "$HOME" "$users" -name '*.pdf' -size +1k | grep -q .; }
 wait_for 20 "no PDF saved" pdf_found
 pdftotext "$(find "$HOME" "$users" -name '*.pdf' | head -n 1)" "$scratch/report.txt"
