@@ -37,24 +37,15 @@ class TestFitnessLogic : public QObject
     QTemporaryDir m_dir;
 
 private slots:
-    void kfaList_data()
-    {
-        QTest::addColumn<QString>("sNorm");
-        QTest::addColumn<QStringList>("kfa");
-        QTest::newRow("duplicates in order of first appearance")
-            << table(u"I 1,4 18-29 2450 | I 1,4 30-39 2300 | II 1,6 18-29 2800 | I 1,4 40-59 2100"_s)
-            << QStringList{u"1,4"_s, u"1,6"_s};
-        QTest::newRow("interleaved repeats, letter case counts")
-            << table(u"I b a 1 | I a a 2 | I B a 3 | I b a 4 | I a a 5"_s)
-            << QStringList{u"b"_s, u"a"_s, u"B"_s};
-        QTest::newRow("short rows and a trailing separator skipped, longer rows kept")
-            << u"0<Sc>I<Sc>1,2<Sc>18-29<Str>"_s + table(u"I 1,4 a 1 more cells"_s) + u"<Str>"_s
-            << QStringList{u"1,4"_s};
-    }
+    // Repeats dropped in order of first appearance, letter case counting; short rows and a trailing
+    // separator skipped, longer rows kept.
     void kfaList()
     {
-        QFETCH(QString, sNorm);
-        QTEST(NormTable(sNorm).kfaList(), "kfa");
+        QCOMPARE(NormTable(table(u"I b a 1 | I a a 2 | I B a 3 | I b a 4 | I a a 5"_s)).kfaList(),
+                 (QStringList{u"b"_s, u"a"_s, u"B"_s}));
+        QCOMPARE(NormTable(u"0<Sc>I<Sc>1,2<Sc>18-29<Str>"_s + table(u"I 1,4 a 1 more cells"_s) + u"<Str>"_s)
+                     .kfaList(),
+                 QStringList{u"1,4"_s});
     }
 
     void ageListKeepsDuplicatesInTableOrder()
@@ -106,39 +97,32 @@ private slots:
         QVERIFY(read.content.women);
     }
 
-    void badFilesAreRefused_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("reason");
-        const QString dish = u"\"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200\""_s;
-        QTest::newRow("not JSON") << QByteArray("x;y\n1;2") << u"это не файл рациона"_s;
-        QTest::newRow("other JSON") << QByteArray(R"({"entries": []})") << u"это не файл рациона"_s;
-        QTest::newRow("cut short") << file(dish).left(60) << u"файл поврежден"_s;
-        QTest::newRow("newer") << file(dish, u"2"_s) << u"более новой версией программы (формат 2)"_s;
-        QTest::newRow("26 dishes") << file(QStringList(26, dish).join(u',')) << u"больше 25 блюд"_s;
-        QTest::newRow("value not a number") << file(dish + u",\"10<Sc>жир<Sc>20<Sc>30<Str>Суп<Sc>200\""_s)
-                                            << u"значения блюда 2 не читаются как числа"_s;
-        QTest::newRow("value overflows")
-            << file(u"\"1e999<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200\""_s) << u"значения блюда 1"_s;
-        QTest::newRow("weight not a number")
-            << file(u"\"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>сто\""_s) << u"выход блюда 1"_s;
-        QTest::newRow("one row") << file(u"\"10<Sc>5<Sc>20<Sc>30\""_s) << u"блюдо 1 записано не в том виде"_s;
-        QTest::newRow("entry not text") << file(u"5"_s) << u"файл поврежден"_s;
-        QTest::newRow("over 1 MiB") << file(dish) + QByteArray(RationFile::MaxBytes, ' ') << u"больше 1 МБ"_s;
-    }
     void badFilesAreRefused()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, reason);
+        const QString dish = u"\"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200\""_s;
         const QString path = m_dir.filePath(u"плохой.ration"_s);
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(bytes);
-        out.close();
-        const RationFile::Result read = RationFile::open(path);
-        QVERIFY2(read.error.startsWith(u"Файл «плохой.ration» не открыт: "_s), qPrintable(read.error));
-        QVERIFY2(read.error.contains(reason), qPrintable(read.error));
-        QVERIFY(read.content.entries.isEmpty());
+        for (const auto& [bytes, reason] :
+             {std::pair{QByteArray("x;y\n1;2"), u"это не файл рациона"_s},
+              {QByteArray(R"({"entries": []})"), u"это не файл рациона"_s},
+              {file(dish).left(60), u"файл поврежден"_s},
+              {file(dish, u"2"_s), u"более новой версией программы (формат 2)"_s},
+              {file(QStringList(26, dish).join(u',')), u"больше 25 блюд"_s},
+              {file(dish + u",\"10<Sc>жир<Sc>20<Sc>30<Str>Суп<Sc>200\""_s),
+               u"значения блюда 2 не читаются как числа"_s},
+              {file(u"\"1e999<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200\""_s), u"значения блюда 1"_s},
+              {file(u"\"10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>сто\""_s), u"выход блюда 1"_s},
+              {file(u"\"10<Sc>5<Sc>20<Sc>30\""_s), u"блюдо 1 записано не в том виде"_s},
+              {file(u"5"_s), u"файл поврежден"_s},
+              {file(dish) + QByteArray(RationFile::MaxBytes, ' '), u"больше 1 МБ"_s}}) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(bytes) == bytes.size());
+            out.close();
+            const RationFile::Result read = RationFile::open(path);
+            QVERIFY2(read.error.startsWith(u"Файл «плохой.ration» не открыт: "_s) &&
+                         read.error.contains(reason),
+                     qPrintable(read.error));
+            QVERIFY(read.content.entries.isEmpty());
+        }
     }
 };
 

@@ -23,7 +23,6 @@
 #include <functional>
 #include <optional>
 #include <tuple>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -31,13 +30,12 @@ using namespace Qt::StringLiterals;
 const QString kBorshch = QStringLiteral("10<Sc>5<Sc>20<Sc>30<Str>Борщ<Sc>200");
 const QString kNorms = QStringLiteral("x<Sc>I<Sc>1,4<Sc>18-29<Sc>2450<Str>x<Sc>I<Sc>1,4<Sc>30-39<Sc>2300<Str>"
                                       "x<Sc>II<Sc>1,6<Sc>18-29<Sc>2800");
+const QString kFull = QStringLiteral("Белки-10,0г, Жиры-5,0г, Углеводы-50,0г, Калорийность-284ккал");
 
 // The fitness side over a link that records what it is asked to send and log,
 // with settings and message boxes of the test's own. One per test function.
 struct FitnessFixture
 {
-    using Link = RecordingLink;
-
     // A control of the window, loading the window if it is not loaded.
     template <typename T = QWidget> T* control(const char* name)
     {
@@ -46,13 +44,9 @@ struct FitnessFixture
 
     TempSettings settings;
     ScriptedDialogs dialogs;
-    Link link;
+    RecordingLink link;
     FitnessController controller{link};
 };
-
-namespace {
-const QString kFull = u"Белки-10,0г, Жиры-5,0г, Углеводы-50,0г, Калорийность-284ккал"_s;
-} // namespace
 
 class TestfEnergy : public QObject
 {
@@ -93,7 +87,6 @@ class TestfEnergy : public QObject
         QVERIFY(QTest::qWaitForWindowActive(&window()));
     }
 
-    // "Борщ" of 200 g loaded in a shown window; the requests so far forgotten.
     void loadBorshch()
     {
         f->controller.form_Bases_Bl(u"Супы"_s);
@@ -142,27 +135,19 @@ private slots:
                               u"cAdd|&Добавить||"_s, u"cClearall|&Очистить||"_s, u"cPrint|&Печать||"_s}));
     }
 
-    void loadReadsTheSettings_data()
-    {
-        QTest::addColumn<QString>("fontSize");
-        QTest::addColumn<QString>("resizeStatus");
-        QTest::addColumn<double>("points");
-        QTest::addColumn<int>("state");
-        QTest::newRow("decimal comma, minimised") << u"10,5"_s << u"1"_s << 10.5 << int(Qt::WindowMinimized);
-        QTest::newRow("zero, maximised") << u"0"_s << u"2"_s << 24.0 << int(Qt::WindowMaximized);
-        QTest::newRow("not numbers") << u"abc"_s << u"max"_s << 24.0 << int(Qt::WindowNoState);
-    }
     void loadReadsTheSettings()
     {
-        QFETCH(QString, fontSize);
-        QFETCH(QString, resizeStatus);
-        QFETCH(double, points);
-        QFETCH(int, state);
-        Setting::FontSize.set(fontSize);
-        Setting::ResizeStatus.set(resizeStatus);
-        QCOMPARE(int(window().windowState()), state);
-        for (const QWidget* control : window().findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QCOMPARE(control->font().pointSizeF(), points);
+        for (const auto& [fontSize, resizeStatus, points, state] :
+             {std::tuple{u"10,5"_s, u"1"_s, 10.5, Qt::WindowMinimized},
+              {u"0"_s, u"2"_s, 24.0, Qt::WindowMaximized},
+              {u"abc"_s, u"max"_s, 24.0, Qt::WindowNoState}}) {
+            f.emplace();
+            Setting::FontSize.set(fontSize);
+            Setting::ResizeStatus.set(resizeStatus);
+            QCOMPARE(window().windowState(), state);
+            for (const QWidget* control : window().findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                QCOMPARE(control->font().pointSizeF(), points);
+        }
     }
 
     void catalogueSkipsEmptyRecords()
@@ -289,42 +274,31 @@ private slots:
         QCOMPARE(tOut()->selectedText(), u"200"_s);
     }
 
-    void refusedAddChangesNothing_data()
-    {
-        QTest::addColumn<QString>("composition");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("lineShown");
-        QTest::addColumn<QStringList>("boxes"); // on arrival, on typing, on adding
-        const QStringList cannotLoad(2, userError(u"Ошибка загрузки рецептуры!"_s));
-        const QString badWeight =
-            userError(u"Неверно указан выход блюда: нужно число не меньше нуля, например 200 или 150/50."_s);
-        const QString notLoaded = userError(u"Рецептура не загружена"_s);
-        QTest::newRow("composition of one row")
-            << u"10<Sc>5<Sc>20<Sc>30"_s << u"150"_s << false << cannotLoad;
-        QTest::newRow("typed weight below 0") << kBorshch << u"5/-10"_s << true << QStringList{badWeight};
-        QTest::newRow("composition emptied")
-            << QString() << u"150"_s << true
-            << QStringList{notLoaded, notLoaded, u"Не загружена рецептура!"_s};
-    }
     void refusedAddChangesNothing()
     {
-        QFETCH(QString, composition);
-        QFETCH(QString, typed);
-        QFETCH(bool, lineShown);
-        QFETCH(QStringList, boxes);
-        loadBorshch();
-        QTest::mouseClick(cAdd(), Qt::LeftButton);
-        const QString entry = ration().entry(1);
-        for (qsizetype i = 0; i < boxes.size(); ++i)
-            f->dialogs.expectBox();
-        f->controller.receiveComposition(composition);
-        tOut()->setText(typed);
-        QTest::mouseClick(cAdd(), Qt::LeftButton);
-        QCOMPARE(f->dialogs.boxTexts(), boxes);
-        QCOMPARE(lHS()->text().isEmpty(), !lineShown); // no line of the previous dish
-        QCOMPARE(ration().upperBound(), 1);
-        QCOMPARE(ration().entry(1), entry);
-        QCOMPARE(cAdd()->text(), u"Добавить (1)"_s);
+        const QString notLoaded = userError(u"Рецептура не загружена"_s);
+        // The boxes on arrival, on typing, on adding.
+        for (const auto& [composition, typed, lineShown, boxes] :
+             {std::tuple{u"10<Sc>5<Sc>20<Sc>30"_s, u"150"_s, false,
+                         QStringList(2, userError(u"Ошибка загрузки рецептуры!"_s))},
+              {kBorshch, u"5/-10"_s, true,
+               QStringList{userError(
+                   u"Неверно указан выход блюда: нужно число не меньше нуля, например 200 или 150/50."_s)}},
+              {QString(), u"150"_s, true, QStringList{notLoaded, notLoaded, u"Не загружена рецептура!"_s}}}) {
+            f.emplace();
+            loadBorshch();
+            QTest::mouseClick(cAdd(), Qt::LeftButton);
+            const QString entry = ration().entry(1);
+            for (qsizetype i = 0; i < boxes.size(); ++i)
+                f->dialogs.expectBox();
+            f->controller.receiveComposition(composition);
+            tOut()->setText(typed);
+            QTest::mouseClick(cAdd(), Qt::LeftButton);
+            QCOMPARE(f->dialogs.boxTexts(), boxes);
+            QCOMPARE(lHS()->text().isEmpty(), !lineShown); // no line of the previous dish
+            QCOMPARE(ration().entry(1), entry);
+            QCOMPARE(cAdd()->text(), u"Добавить (1)"_s);
+        }
     }
 
     void addingByButtonAndEnter()
@@ -431,32 +405,25 @@ private slots:
                  (QStringList{u"1,6 18-29 Ж"_s, u"1,6 18-29 М"_s, u"1,6 18-29 М"_s, u"1,4 18-29 Ж"_s}));
     }
 
-    void firstTouchLoads_data()
-    {
-        QTest::addColumn<int>("reply");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<QStringList>("sent");
-        const QString men = u"$Get_Man_Norm"_s;
-        QTest::newRow("catalogue") << 0 << true << QStringList{men, u"$GetDishes=Супы"_s};
-        QTest::newRow("dish list") << 1 << true << QStringList{men};
-        QTest::newRow("composition") << 2 << false << QStringList{men};
-        QTest::newRow("empty norm table touches nothing") << 4 << false << QStringList();
-    }
+    // The catalogue, the dish list, a composition, an empty norm table (which touches nothing).
     void firstTouchLoads()
     {
-        QFETCH(int, reply);
-        QFETCH(bool, shown);
-        QFETCH(QStringList, sent);
-        FitnessController& c = f->controller;
-        QCOMPARE(c.window(), nullptr);
-        const std::function<void()> replies[] = {
-            [&] { c.form_Bases_Bl(u"Супы"_s); }, [&] { c.form_Dishes_Bl(u"Борщ"_s); },
-            [&] { c.receiveComposition(kBorshch); }, [&] { c.receiveNorm(kNorms); },
-            [&] { c.receiveNorm(QString()); }};
-        replies[reply]();
-        QCOMPARE(f->link.sent, sent);
-        QCOMPARE(c.window() != nullptr, !sent.isEmpty());
-        QCOMPARE(c.window() && c.window()->isVisible(), shown);
+        const QString men = u"$Get_Man_Norm"_s;
+        for (const auto& [reply, shown, sent] :
+             {std::tuple{std::function<void(FitnessController&)>(
+                             [](FitnessController& c) { c.form_Bases_Bl(u"Супы"_s); }),
+                         true, QStringList{men, u"$GetDishes=Супы"_s}},
+              {[](FitnessController& c) { c.form_Dishes_Bl(u"Борщ"_s); }, true, QStringList{men}},
+              {[](FitnessController& c) { c.receiveComposition(kBorshch); }, false, QStringList{men}},
+              {[](FitnessController& c) { c.receiveNorm(QString()); }, false, QStringList()}}) {
+            f.emplace();
+            FitnessController& c = f->controller;
+            QCOMPARE(c.window(), nullptr);
+            reply(c);
+            QCOMPARE(f->link.sent, sent);
+            QCOMPARE(c.window() != nullptr, !sent.isEmpty());
+            QCOMPARE(c.window() && c.window()->isVisible(), shown);
+        }
     }
 
     void closing()

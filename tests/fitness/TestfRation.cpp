@@ -109,11 +109,9 @@ private slots:
         QVERIFY(!f->window.findChild<QPushButton*>(u"cSave"_s)->isEnabled());
     }
 
-    void actions_data()
+    // Each action on Борщ of 100, 200 and 300 g; the box it shows, answered Yes; the weights after.
+    void actions()
     {
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<QString>("box"); // the box the action shows, answered Yes
-        QTest::addColumn<QString>("after");
         const auto at = [](int row, Action then) {
             return Action([row, then](QTableView* t) {
                 t->setCurrentIndex(t->model()->index(row, RationModel::Weight));
@@ -135,27 +133,21 @@ private slots:
             });
         };
         const QString refused = errorBoxText(RationEntries::EditWeightRefusedMessage, {}, {}, 0);
-        QTest::newRow("Delete") << at(1, key(Qt::Key_Delete)) << QString() << u"100 300"_s;
-        QTest::newRow("Ctrl+Up") << at(1, key(Qt::Key_Up, Qt::ControlModifier)) << QString()
-                                 << u"200 100 300"_s;
-        QTest::newRow("weight") << at(0, weight(u"150/50"_s)) << QString() << u"150/50 200 300"_s;
-        QTest::newRow("weight 0 refused") << at(0, weight(u"0"_s)) << refused << u"100 200 300"_s;
-        QTest::newRow("Очистить") << Action([this](QTableView*) { click("cClearall"); })
-                                  << u"Очистить рацион?"_s << QString();
-        QTest::newRow("closing changes nothing")
-            << Action([this](QTableView*) { QVERIFY(f->window.close()); }) << QString() << u"100 200 300"_s;
-    }
-    void actions()
-    {
-        QFETCH(Action, action);
-        QFETCH(QString, box);
-        QFETCH(QString, after);
-        open({u"100"_s, u"200"_s, u"300"_s});
-        if (!box.isEmpty())
-            f->dialogs.expectBox(Dialogs::Answer::Yes);
-        action(table());
-        QCOMPARE(f->dialogs.boxTexts(), box.isEmpty() ? QStringList() : QStringList{box});
-        QCOMPARE(weights(), after);
+        for (const auto& [action, box, after] :
+             {std::tuple{at(1, key(Qt::Key_Delete)), QString(), u"100 300"_s},
+              {at(1, key(Qt::Key_Up, Qt::ControlModifier)), QString(), u"200 100 300"_s},
+              {at(0, weight(u"150/50"_s)), QString(), u"150/50 200 300"_s},
+              {at(0, weight(u"0"_s)), refused, u"100 200 300"_s},
+              {Action([this](QTableView*) { click("cClearall"); }), u"Очистить рацион?"_s, QString()},
+              {Action([this](QTableView*) { QVERIFY(f->window.close()); }), QString(), u"100 200 300"_s}}) {
+            f.emplace();
+            open({u"100"_s, u"200"_s, u"300"_s});
+            if (!box.isEmpty())
+                f->dialogs.expectBox(Dialogs::Answer::Yes);
+            action(table());
+            QCOMPARE(f->dialogs.boxTexts(), box.isEmpty() ? QStringList() : QStringList{box});
+            QCOMPARE(weights(), after);
+        }
     }
 
     void filesAndExport()

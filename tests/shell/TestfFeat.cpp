@@ -26,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <array>
+
 using namespace Qt::Literals::StringLiterals;
 using namespace std::chrono_literals;
 using Dialogs::Answer;
@@ -46,15 +48,10 @@ QSettings store()
 // The main window on a temporary store, boxes scripted, its end counted, a server on 127.0.0.1.
 struct Rig
 {
-    explicit Rig(std::chrono::milliseconds connectTimeout = 20s) : window(socket(connectTimeout))
+    explicit Rig(std::chrono::milliseconds connectTimeout = 20s) : window(std::make_unique<TcpClientSocket>())
     {
+        static_cast<TcpClientSocket&>(window.session().socket()).setConnectTimeout(connectTimeout);
         window.setEndProgramHandler([this] { ++ended; });
-    }
-    static std::unique_ptr<ClientSocket> socket(std::chrono::milliseconds timeout)
-    {
-        auto socket = std::make_unique<TcpClientSocket>();
-        socket->setConnectTimeout(timeout);
-        return socket;
     }
     template <typename T = QWidget> T* control(const char* name) const
     {
@@ -143,44 +140,36 @@ private slots:
     }
 
     // The stored size as shown; then, typed over the selection a click leaves, what it shows and stores.
-    void fontSize_data()
-    {
-        QTest::addColumn<QString>("stored"); // null: nothing stored
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("storedAfter"); // showing alone stores nothing
-        QTest::newRow("nothing stored") << QString() << QString() << u"24"_s << QString();
-        QTest::newRow("shortest form") << u"12,0"_s << QString() << u"12"_s << u"12,0"_s;
-        QTest::newRow("minus, letter, point, blank refused") << u"abc"_s << u"-1a. 6"_s << u"16"_s << u"16"_s;
-        QTest::newRow("delete, and the store keeps its text")
-            << u"abc"_s << u"\x7f"_s << QString() << u"abc"_s;
-        // Slashes are accepted, but a text ending in one is not a number.
-        QTest::newRow("slash shown not stored") << u"abc"_s << u"14/"_s << u"14/"_s << u"14"_s;
-    }
-
+    // Stored (null: nothing; showing alone stores nothing), typed, shown, stored after. Minus, letter, point
+    // and blank are refused; delete leaves the store's text; a text ending in a slash is not a number.
     void fontSize()
     {
-        QFETCH(QString, stored);
-        QFETCH(QString, typed);
-        Rig rig;
-        QVERIFY(rig.show());
-        auto* tFont = rig.control<QLineEdit>("tFont");
-        if (!stored.isNull())
-            store().setValue(u"UserInterface/Brastel.FontSize"_s, stored);
-        rig.window.Show_Font();
-        if (!typed.isEmpty()) {
-            // Focus by a click, which on its own would only place the caret.
-            tFont->setFocus(Qt::MouseFocusReason);
-            QCOMPARE(tFont->selectedText(), u"24"_s);
+        for (const auto& [stored, typed, shown, storedAfter] :
+             {std::array{QString(), QString(), u"24"_s, QString()},
+              {u"12,0"_s, QString(), u"12"_s, u"12,0"_s},
+              {u"abc"_s, u"-1a. 6"_s, u"16"_s, u"16"_s},
+              {u"abc"_s, u"\x7f"_s, QString(), u"abc"_s},
+              {u"abc"_s, u"14/"_s, u"14/"_s, u"14"_s}}) {
+            Rig rig;
+            QVERIFY(rig.show());
+            auto* tFont = rig.control<QLineEdit>("tFont");
+            if (!stored.isNull())
+                store().setValue(u"UserInterface/Brastel.FontSize"_s, stored);
+            rig.window.Show_Font();
+            if (!typed.isEmpty()) {
+                // Focus by a click, which on its own would only place the caret.
+                tFont->setFocus(Qt::MouseFocusReason);
+                QCOMPARE(tFont->selectedText(), u"24"_s);
+            }
+            for (const QChar c : typed) {
+                if (c == u'\x7f') // as a keyboard sends it, character and all
+                    QTest::sendKeyEvent(QTest::Click, tFont, Qt::Key_Delete, QString(c), Qt::NoModifier);
+                else
+                    QTest::keyClick(tFont, c.toLatin1());
+            }
+            QCOMPARE(tFont->text(), shown);
+            QCOMPARE(store().value(u"UserInterface/Brastel.FontSize"_s).toString(), storedAfter);
         }
-        for (const QChar c : typed) {
-            if (c == u'\x7f') // as a keyboard sends it, character and all
-                QTest::sendKeyEvent(QTest::Click, tFont, Qt::Key_Delete, QString(c), Qt::NoModifier);
-            else
-                QTest::keyClick(tFont, c.toLatin1());
-        }
-        QTEST(tFont->text(), "shown");
-        QTEST(store().value(u"UserInterface/Brastel.FontSize"_s).toString(), "storedAfter");
     }
 
     void aStoreThatCannotBeWrittenIsReportedOnce()
@@ -216,7 +205,6 @@ private slots:
         QVERIFY(rig.window.close());
         QCOMPARE(rig.ended, 1);
         QVERIFY(!rig.window.isVisible() && !rig.window.trayCommands().tray());
-        QCOMPARE(rig.dialogs.boxes().size(), 2);
         const Dialogs::Box& box = rig.dialogs.boxes().first();
         QCOMPARE(box.title + u": "_s + box.text, u"Сервер рецептур: Выходим. Уверены?"_s);
         QCOMPARE(box.buttons, Dialogs::Buttons::YesNo);
@@ -256,63 +244,48 @@ private slots:
         QCOMPARE(rig.log(), logBefore);
     }
 
-    // Every way a connection fails, answered as scripted; "Отключить" then leaves the socket closed.
-    void failures_data()
+    // Every way a connection fails: the target (host:port or "silent"), the answers, the start of every
+    // box ("title: text"), the "connecting" lines in the log and the socket state after.
+    void failures()
     {
-        QTest::addColumn<QString>("target"); // host:port or "silent"
-        QTest::addColumn<QList<Answer>>("answers");
-        QTest::addColumn<QString>("box");  // the start of every box, "title: text"
-        QTest::addColumn<int>("attempts"); // "connecting" lines in the log
-        QTest::addColumn<int>("state");
         QTcpServer gone; // a port where nothing listens any more
         gone.listen(QHostAddress::LocalHost, 0);
         const QString goneAt = u"127.0.0.1:%1"_s.arg(gone.serverPort());
         gone.close();
-        QTest::newRow("refused, asked again until No")
-            << goneAt << QList{Answer::Yes, Answer::Yes, Answer::No}
-            << u"Quorvel: Соединение не установлено!"_s + kBusy + u"\r\rПовторить попытку подключения?"_s << 3
-            << int(ClientSocket::sckClosed);
-        QTest::newRow("timed out") << u"silent"_s << QList{Answer::Ok}
-                                   << u"Ventaro: "_s +
-                                          errorBoxText(u"Истекло время ожидания"_s + kBusy +
-                                                           u"\rПовторите попытку подключения позже"_s,
-                                                       u"fConnect"_s, u"wC_Error"_s, 10060)
-                                   << 1 << int(ClientSocket::sckClosed);
-        // No lookup leaves this computer; left in its error state, shown as open.
-        QTest::newRow("error outside the table, by number")
-            << u"no such host:400"_s << QList{Answer::Ok} << u"Ошибка!: 11001\r"_s << 1
-            << int(ClientSocket::sckError);
-        QTest::newRow("unusable port fails before any attempt")
-            << u"127.0.0.1:4o0"_s << QList{Answer::Ok}
-            << u"Quorvel: Не удалось начать подключение к серверу.\rПорт сервера «4o0»"_s << 0
-            << int(ClientSocket::sckClosed);
-    }
-
-    void failures()
-    {
-        QFETCH(QString, target);
-        QFETCH(QList<Answer>, answers);
-        QFETCH(QString, box);
-        SilentPort silent;
-        Rig rig(target == u"silent" ? 150ms : 20s);
-        if (target == u"silent")
-            rig.usePort(silent.port());
-        else
-            rig.window.setServerAddress(target.section(u':', 0, 0), target.section(u':', 1));
-        for (const Answer answer : answers)
-            rig.dialogs.expectBox(answer);
-        rig.window.Form_Load();
-        QTRY_COMPARE(rig.dialogs.boxes().size(), answers.size());
-        for (const Dialogs::Box& shown : rig.dialogs.boxes()) {
-            QVERIFY2((shown.title + u": "_s + shown.text).startsWith(box), qPrintable(shown.text));
-            QCOMPARE(shown.buttons, answers.size() > 1 || answers[0] != Answer::Ok ? Dialogs::Buttons::YesNo
-                                                                                   : Dialogs::Buttons::Ok);
+        const QString timedOut = u"Ventaro: "_s + errorBoxText(u"Истекло время ожидания"_s + kBusy +
+                                                                   u"\rПовторите попытку подключения позже"_s,
+                                                               u"fConnect"_s, u"wC_Error"_s, 10060);
+        for (const auto& [target, answers, box, attempts, state] :
+             {std::tuple{goneAt, QList{Answer::Yes, Answer::Yes, Answer::No},
+                         u"Quorvel: Соединение не установлено!"_s + kBusy +
+                             u"\r\rПовторить попытку подключения?"_s,
+                         3, ClientSocket::sckClosed},
+              {u"silent"_s, QList{Answer::Ok}, timedOut, 1, ClientSocket::sckClosed},
+              // No lookup leaves this computer; left in its error state, shown as open.
+              {u"no such host:400"_s, QList{Answer::Ok}, u"Ошибка!: 11001\r"_s, 1, ClientSocket::sckError},
+              {u"127.0.0.1:4o0"_s, QList{Answer::Ok},
+               u"Quorvel: Не удалось начать подключение к серверу.\rПорт сервера «4o0»"_s, 0,
+               ClientSocket::sckClosed}}) {
+            SilentPort silent;
+            Rig rig(target == u"silent" ? 150ms : 20s);
+            if (target == u"silent")
+                rig.usePort(silent.port());
+            else
+                rig.window.setServerAddress(target.section(u':', 0, 0), target.section(u':', 1));
+            for (const Answer answer : answers)
+                rig.dialogs.expectBox(answer);
+            rig.window.Form_Load();
+            QTRY_COMPARE(rig.dialogs.boxes().size(), answers.size());
+            for (const Dialogs::Box& shown : rig.dialogs.boxes()) {
+                QVERIFY2((shown.title + u": "_s + shown.text).startsWith(box), qPrintable(shown.text));
+                QCOMPARE(shown.buttons, answers.size() > 1 ? Dialogs::Buttons::YesNo : Dialogs::Buttons::Ok);
+            }
+            QCOMPARE(int(rig.log().count(u"\r\nПодключаемся к серверу: "_s)), attempts);
+            QCOMPARE(rig.state(), int(state));
+            QCOMPARE(rig.ui(), kAsCreated); // an error changes no button or item
+            rig.click("cDisCon");
+            QCOMPARE(rig.state(), int(ClientSocket::sckClosed));
         }
-        QTEST(int(rig.log().count(u"\r\nПодключаемся к серверу: "_s)), "attempts");
-        QTEST(rig.state(), "state");
-        QCOMPARE(rig.ui(), kAsCreated); // an error changes no button or item
-        rig.click("cDisCon");
-        QCOMPARE(rig.state(), int(ClientSocket::sckClosed));
     }
 
     void aPendingAttemptIsAbandonedForANewOneAndAnAbortedOneClosed()
