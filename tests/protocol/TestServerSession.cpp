@@ -175,8 +175,6 @@ private slots:
         QVERIFY(ServerSession::overflowText(64 * 1024).contains(u"65536 байт"_s));
         QVERIFY(ServerSession::overflowText(MessageSplitter::kDefaultMaxPendingBytes).contains(u"64 МБ"_s));
         QCOMPARE(c.socket->State(), int(ClientSocket::sckClosed));
-        QCOMPARE(c.session.bufferedBytes(), qsizetype(0));
-        QVERIFY(c.log.calls.isEmpty());
         // The server sees the connection end; the program hears no close of its own.
         QTRY_COMPARE(c.server.closedCount(), 1);
         QTest::qWait(100);
