@@ -74,7 +74,7 @@ void showInScrollingView(QMessageBox& dialog, const QString& shown)
     const int height = std::max(3 * metrics.lineSpacing(), std::min(wanted, room.height() - 200));
     view->setFixedSize(width, height);
 
-    dialog.layout()->replaceWidget(label, view);
+    delete dialog.layout()->replaceWidget(label, view); // the label's old item is ours to free
     label->hide();
 }
 
