@@ -1,5 +1,7 @@
 #include "protocol/TcpClientSocket.h"
 
+#include <utility>
+
 #include "protocol/Cp1251.h"
 #include "protocol/Port.h"
 
@@ -43,15 +45,17 @@ void TcpClientSocket::Connect(const QString& host, const QString& portText)
     socket->setReadBufferSize(kReadBufferSize);
     connect(socket, &QTcpSocket::connected, this, [this, socket] {
         if (socket == m_socket)
-            onConnected();
+            handling([this] { onConnected(); });
     });
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
         if (socket == m_socket)
-            emit DataArrival();
+            handling([this] { emit DataArrival(); });
     });
-    connect(socket, &QTcpSocket::errorOccurred, this,
-            [this, socket](QAbstractSocket::SocketError error) { onErrorOccurred(socket, error); });
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { onDisconnected(socket); });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError error) {
+        handling([&] { onErrorOccurred(socket, error); });
+    });
+    connect(socket, &QTcpSocket::disconnected, this,
+            [this, socket] { handling([&] { onDisconnected(socket); }); });
     m_connectTimer.start();
     socket->connectToHost(hostName, port);
 }
@@ -77,7 +81,20 @@ void TcpClientSocket::detach()
     if (socket->state() == QAbstractSocket::ConnectedState)
         socket->flush();
     socket->abort();
-    socket->deleteLater();
+    if (m_handling > 0)
+        m_retired << socket;
+    else
+        socket->deleteLater();
+}
+
+template <typename Handler> void TcpClientSocket::handling(Handler&& handler)
+{
+    ++m_handling;
+    handler();
+    if (--m_handling == 0) {
+        for (QTcpSocket* socket : std::exchange(m_retired, {}))
+            socket->deleteLater();
+    }
 }
 
 void TcpClientSocket::SendData(const QString& text)

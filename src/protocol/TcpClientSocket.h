@@ -41,6 +41,7 @@ public:
     static int errorNumber(QAbstractSocket::SocketError error, bool wasConnected);
 
 private:
+    template <typename Handler> void handling(Handler&& handler);
     void detach();
     void onConnected();
     void onErrorOccurred(QTcpSocket* socket, QAbstractSocket::SocketError error);
@@ -49,6 +50,11 @@ private:
     void raiseError(int number, const QString& description);
 
     QTcpSocket* m_socket = nullptr;
+    // A socket let go of while one of its own events is still being handled
+    // further up the stack (a message box opened from its arrival, then a
+    // reconnect): deleted once no event of ours is being handled, never under it.
+    QList<QTcpSocket*> m_retired;
+    int m_handling = 0;
     QTimer m_connectTimer;
     bool m_connected = false;  // the connected event was raised for m_socket
     bool m_peerClosed = false; // the closed event was raised
