@@ -144,6 +144,9 @@ private slots:
     // in whatever folder the program was started from.
     void fileDialogsStartInDocumentsOrHome()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows finds the documents folder among the account's known folders, not under HOME");
+#endif
         QTemporaryDir home;
         const QByteArray saved = qgetenv("HOME");
         qputenv("HOME", home.path().toUtf8());
