@@ -25,4 +25,14 @@ if [ -n "${QT_QPA_PLATFORM:-}" ] &&
   x86_64-w64-mingw32-objdump -p "$1" | grep 'DLL Name: Qt6Gui.dll' >/dev/null; then
   set -- "$@" -platform "$QT_QPA_PLATFORM"
 fi
+# Their QTest report does not reach Wine's standard output, so a failure under
+# ctest would say nothing: test programs write it to a file, shown afterwards.
+if x86_64-w64-mingw32-objdump -p "$1" | grep 'DLL Name: Qt6Test.dll' >/dev/null; then
+  report=$(mktemp)
+  trap 'rm -f "$report"' EXIT
+  status=0
+  wine "$@" -o "$(windows_path "$report"),txt" || status=$?
+  cat "$report"
+  exit "$status"
+fi
 exec wine "$@"
