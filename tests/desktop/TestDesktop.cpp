@@ -8,8 +8,9 @@
 #include "protocol/ServerSession.h"
 #include "shell/Application.h"
 #include "shell/fFeat.h"
-#include "support/HostileServer.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
+#include "support/WirePeer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -85,15 +86,17 @@ private slots:
     // screen, and its button takes a real click.
     void hugeServerMessageFitsTheScreen()
     {
-        HostileServer hostile("$Mess=" + QByteArray("line of text\r\n").repeated(80000) + "<\xA5>");
+        WirePeer hostile;
         fFeat window;
-        window.setServerAddress(QString(), hostile.port());
+        window.setServerAddress(QString(), QString::number(hostile.port()));
         QRect boxFrame, screen;
         answerBox(this, QMessageBox::Ok, [&](QMessageBox& box) {
             boxFrame = box.frameGeometry();
             screen = box.screen()->availableGeometry();
         });
         window.Form_Load();
+        QVERIFY(QTest::qWaitFor([&] { return hostile.connectionCount() == 1; }, kWaitMs));
+        hostile.sendBytes(0, "$Mess=" + QByteArray("line of text\r\n").repeated(80000) + "<\xA5>");
         QVERIFY(QTest::qWaitFor([&] { return !boxFrame.isNull() && !QApplication::activeModalWidget(); },
                                 kWaitMs));
         QVERIFY2(screen.contains(boxFrame),
@@ -104,6 +107,7 @@ private slots:
     // on, its controls sit where the layout rules put them for its outer frame.
     void fitnessLayoutFollowsTheRules()
     {
+        ScriptedDialogs dialogs; // a box, e.g. a connection that failed, fails the test and does not wait
         fFeat window;
         window.setServerAddress(QString(), m_port);
         FitnessController fitness(window.session());

@@ -2,7 +2,6 @@
 
 #include "common/Dialogs.h"
 #include "protocol/TcpClientSocket.h"
-#include "support/HostileServer.h"
 #include "support/RecordingLink.h"
 #include "support/ScriptedDialogs.h"
 #include "support/WirePeer.h"
@@ -209,7 +208,9 @@ private slots:
         auto* socket = new FakeSocket;
         ServerSession session(socket);
         constexpr int count = 300000;
-        socket->queued = HostileServer::flood("$u%1", count) + "$Mess=half";
+        for (int i = 0; i < count; ++i)
+            socket->queued += "$u" + QByteArray::number(i) + kTerm;
+        socket->queued += "$Mess=half";
         emit socket->DataArrival();
         const QString afterOnePass = session.statusLog().text();
         QVERIFY(afterOnePass.size() > StatusLog::initialText().size());

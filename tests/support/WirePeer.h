@@ -8,18 +8,17 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// The server's side of the wire on 127.0.0.1, keeping every byte each client
-// sends; given an upstream port, a recording proxy in front of that server.
+// The server's side of the wire on 127.0.0.1, keeping every byte each client sends.
 class WirePeer final
 {
     Q_DISABLE_COPY_MOVE(WirePeer)
 
 public:
-    explicit WirePeer(quint16 upstreamPort = 0)
+    WirePeer()
     {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, upstreamPort] {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
             while (QTcpSocket* client = m_server.nextPendingConnection())
-                accept(client, upstreamPort);
+                accept(client);
         });
         m_server.listen(QHostAddress::LocalHost, 0);
     }
@@ -36,8 +35,6 @@ public:
         return all;
     }
     QByteArray rawRequests(int connection) const { return m_fromClients.value(connection); }
-    // The upstream server's messages (proxy only).
-    QStringList replies() const { return messages(m_fromUpstream); }
 
     // The accepted connection (the latest by default); null once gone.
     QTcpSocket* client(int connection = -1) const
@@ -54,28 +51,13 @@ public:
     void close(int connection) { m_clients[connection]->disconnectFromHost(); }
 
 private:
-    void accept(QTcpSocket* client, quint16 upstreamPort)
+    void accept(QTcpSocket* client)
     {
         const qsizetype index = m_clients.size();
         m_clients << client;
         m_fromClients << QByteArray();
-        QTcpSocket* upstream = nullptr;
-        if (upstreamPort != 0) {
-            // What the client sends before the upstream answers is queued.
-            upstream = new QTcpSocket(client);
-            upstream->connectToHost(QHostAddress::LocalHost, upstreamPort);
-            QObject::connect(upstream, &QTcpSocket::readyRead, client, [this, client, upstream] {
-                const QByteArray bytes = upstream->readAll();
-                m_fromUpstream += bytes;
-                client->write(bytes);
-            });
-        }
-        QObject::connect(client, &QTcpSocket::readyRead, client, [this, client, upstream, index] {
-            const QByteArray bytes = client->readAll();
-            m_fromClients[index] += bytes;
-            if (upstream)
-                upstream->write(bytes);
-        });
+        QObject::connect(client, &QTcpSocket::readyRead, client,
+                         [this, client, index] { m_fromClients[index] += client->readAll(); });
         QObject::connect(client, &QTcpSocket::disconnected, client, [this] { ++m_closed; });
     }
 
@@ -88,7 +70,6 @@ private:
 
     QList<QPointer<QTcpSocket>> m_clients;
     QList<QByteArray> m_fromClients;
-    QByteArray m_fromUpstream;
     int m_closed = 0;
     // Last, so the sockets it owns go while the records they write to remain.
     QTcpServer m_server;
