@@ -34,7 +34,7 @@ class TestCommon : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void readsNumbers()
+    void readsAndWritesNumbers()
     {
         const std::pair<QString, double> cases[] = {
             // NaN: not a number
@@ -44,18 +44,14 @@ private slots:
             QCOMPARE(RussianFormat::isNumeric(text), !qIsNaN(value));
             QCOMPARE(RussianFormat::toDouble(text).value_or(qQNaN()), value);
         }
-    }
-
-    void writesNumbers()
-    {
-        const std::tuple<double, int, QString> cases[] = {
+        const std::tuple<double, int, QString> written[] = {
             // decimals -1: the shortest form; halves away from zero; 0.15 is just below half in binary
             {2450.0, -1, u"2450"_s}, {0.1 + 0.2, -1, u"0,3"_s},
             {-0.0, -1, u"0"_s},      {123456789012345678.0, -1, u"1,23456789012346E+17"_s},
             {12.5, 0, u"13"_s},      {-12.5, 0, u"-13"_s},
             {0.15, 1, u"0,2"_s},     {9.96, 1, u"10,0"_s},
             {-0.0004, 1, u"0,0"_s},  {1e17, 0, u"100000000000000000"_s}};
-        for (const auto& [value, decimals, text] : cases)
+        for (const auto& [value, decimals, text] : written)
             QCOMPARE(decimals < 0 ? RussianFormat::shortest(value) : RussianFormat::fixed(value, decimals),
                      text);
         QCOMPARE(RussianFormat::longDate(QDate(2026, 12, 6)), u"6 декабря 2026 г."_s);

@@ -37,19 +37,15 @@ class TestFitnessLogic : public QObject
     QTemporaryDir m_dir;
 
 private slots:
-    // Repeats dropped in order of first appearance, letter case counting; short rows and a trailing
-    // separator skipped, longer rows kept.
-    void kfaList()
+    // КФА: repeats dropped in order of first appearance, letter case counting; short rows and a
+    // trailing separator skipped, longer rows kept. Ages: duplicates kept, in table order.
+    void lists()
     {
         QCOMPARE(NormTable(table(u"I b a 1 | I a a 2 | I B a 3 | I b a 4 | I a a 5"_s)).kfaList(),
                  (QStringList{u"b"_s, u"a"_s, u"B"_s}));
         QCOMPARE(NormTable(u"0<Sc>I<Sc>1,2<Sc>18-29<Str>"_s + table(u"I 1,4 a 1 more cells"_s) + u"<Str>"_s)
                      .kfaList(),
                  QStringList{u"1,4"_s});
-    }
-
-    void ageListKeepsDuplicatesInTableOrder()
-    {
         const NormTable norms(
             table(u"I 1,4 18-29 2450 | II 1,6 18-29 2800 | I 1,4 30-39 2300 | Ib 1,4 18-29 1"_s));
         QCOMPARE(norms.ageList(u"1,4"_s), (QStringList{u"18-29"_s, u"30-39"_s, u"18-29"_s}));

@@ -10,11 +10,6 @@ namespace {
 
 const QByteArray kTerm("\x3C\xA5\x3E");
 
-QByteArray wire(const QString& text)
-{
-    return Cp1251::encode(text);
-}
-
 // Feeds the arrivals one by one and records, per arrival, what was handed on.
 QList<QStringList> feed(MessageSplitter& splitter, const QList<QByteArray>& arrivals)
 {
@@ -45,14 +40,15 @@ private slots:
 
         // Cut terminators and near misses over random arrivals: fuzz/FuzzProtocol.cpp.
         QTest::newRow("terminator cut after each byte")
-            << QList<QByteArray>{wire(u"a<"_s), wire(u"Ґ"_s), wire(u"><Ґ"_s), wire(u"<Ґ>"_s)}
+            << QList<QByteArray>{Cp1251::encode(u"a<"_s), Cp1251::encode(u"Ґ"_s), Cp1251::encode(u"><Ґ"_s),
+                                 Cp1251::encode(u"<Ґ>"_s)}
             << QList<QStringList>{{}, {}, {u"a"_s}, {u"<Ґ"_s}} << qsizetype(0);
-        QTest::newRow("no terminator at all")
-            << QList<QByteArray>{wire(u"$BB=unfinished"_s)} << QList<QStringList>{{}} << qsizetype(14);
-        QTest::newRow("remainder counted")
-            << QList<QByteArray>{wire(u"a<Ґ>bc<"_s)} << QList<QStringList>{{u"a"_s}} << qsizetype(3);
+        QTest::newRow("no terminator at all") << QList<QByteArray>{Cp1251::encode(u"$BB=unfinished"_s)}
+                                              << QList<QStringList>{{}} << qsizetype(14);
+        QTest::newRow("remainder counted") << QList<QByteArray>{Cp1251::encode(u"a<Ґ>bc<"_s)}
+                                           << QList<QStringList>{{u"a"_s}} << qsizetype(3);
         QTest::newRow("empty arrival changes nothing")
-            << QList<QByteArray>{wire(u"a<"_s), QByteArray(), wire(u"Ґ>"_s)}
+            << QList<QByteArray>{Cp1251::encode(u"a<"_s), QByteArray(), Cp1251::encode(u"Ґ>"_s)}
             << QList<QStringList>{{}, {}, {u"a"_s}} << qsizetype(0);
         QTest::newRow("nul bytes are text too")
             << QList<QByteArray>{QByteArray("a\0b", 3) + kTerm}

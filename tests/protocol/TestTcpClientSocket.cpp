@@ -16,14 +16,6 @@ namespace {
 
 const QString kLoopback = u"127.0.0.1"_s;
 
-// A port that refuses: bound once, then freed.
-QString refusingPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return QString::number(probe.serverPort());
-}
-
 // Records every event of the socket in order.
 struct EventLog
 {
@@ -69,43 +61,39 @@ class TestTcpClientSocket : public QObject
 
 private slots:
 
-    void peerCloseIsOneClosedEventAndNoError_data()
-    {
-        QTest::addColumn<bool>("reset");
-        QTest::newRow("orderly close, data in many pieces sent before it read first") << false;
-        QTest::newRow("reset") << true;
-    }
+    // An orderly close, data in many pieces sent before it read first; a reset.
     void peerCloseIsOneClosedEventAndNoError()
     {
-        QFETCH(bool, reset);
-        WirePeer server;
-        TcpClientSocket socket;
-        EventLog log(socket);
-        QByteArray received;
-        connect(&socket, &ClientSocket::DataArrival, this, [&] { received += socket.GetData(); });
-        QVERIFY(connectTo(socket, server));
-        QByteArray sent;
-        for (int i = 0; !reset && i < 200; ++i) {
-            const QByteArray piece = "$Dishes=" + QByteArray::number(i) + "<\xA5>";
-            sent += piece;
-            server.sendBytes(0, piece);
-            if (i % 20 == 0)
-                QTest::qWait(2);
+        for (const bool reset : {false, true}) {
+            WirePeer server;
+            TcpClientSocket socket;
+            EventLog log(socket);
+            QByteArray received;
+            connect(&socket, &ClientSocket::DataArrival, this, [&] { received += socket.GetData(); });
+            QVERIFY(connectTo(socket, server));
+            QByteArray sent;
+            for (int i = 0; !reset && i < 200; ++i) {
+                const QByteArray piece = "$Dishes=" + QByteArray::number(i) + "<\xA5>";
+                sent += piece;
+                server.sendBytes(0, piece);
+                if (i % 20 == 0)
+                    QTest::qWait(2);
+            }
+            if (reset)
+                server.client()->abort();
+            else
+                server.close(0);
+            QTRY_COMPARE(log.events.value(log.events.size() - 1), u"closed"_s);
+            QTest::qWait(150); // an event that did not come
+            log.events.removeDuplicates();
+            const QStringList data = reset ? QStringList() : QStringList(u"data"_s);
+            QCOMPARE(log.events, QStringList{u"connected"_s} + data + QStringList{u"closed"_s});
+            QCOMPARE(received, sent);
+            QCOMPARE(socket.State(), int(ClientSocket::sckClosing));
+            QCOMPARE(sendError(socket), SocketError::kInvalidState);
+            socket.Close();
+            QCOMPARE(socket.State(), int(ClientSocket::sckClosed));
         }
-        if (reset)
-            server.client()->abort();
-        else
-            server.close(0);
-        QTRY_COMPARE(log.events.value(log.events.size() - 1), u"closed"_s);
-        QTest::qWait(150); // an event that did not come
-        log.events.removeDuplicates();
-        const QStringList data = reset ? QStringList() : QStringList(u"data"_s);
-        QCOMPARE(log.events, QStringList{u"connected"_s} + data + QStringList{u"closed"_s});
-        QCOMPARE(received, sent);
-        QCOMPARE(socket.State(), int(ClientSocket::sckClosing));
-        QCOMPARE(sendError(socket), SocketError::kInvalidState);
-        socket.Close();
-        QCOMPARE(socket.State(), int(ClientSocket::sckClosed));
     }
 
     void refusalIsError10061()
@@ -125,7 +113,11 @@ private slots:
         QCOMPARE(errorOf([&] { socket.Connect(u"  "_s, u"400"_s); }), SocketError::kInvalidArgument);
         QCOMPARE(errorOf([&] { socket.Connect(kLoopback, u"0"_s); }), SocketError::kInvalidArgument);
         QCOMPARE(sendError(socket), 40006);
-        socket.Connect(kLoopback, refusingPort());
+        QTcpServer refusing; // bound, then freed
+        refusing.listen(QHostAddress::LocalHost);
+        const QString port = QString::number(refusing.serverPort());
+        refusing.close();
+        socket.Connect(kLoopback, port);
         QTRY_COMPARE(log.events, (QStringList{u"error 10061"_s, u"connected"_s}));
         QCOMPARE(inHandler, (QList<int>{ClientSocket::sckError, 40006, ClientSocket::sckClosed}));
         QCOMPARE(socket.State(), int(ClientSocket::sckConnected));
@@ -213,8 +205,6 @@ private slots:
         QFETCH(int, error);
         QFETCH(bool, wasConnected);
         QTEST(TcpClientSocket::errorNumber(QAbstractSocket::SocketError(error), wasConnected), "number");
-        // The local address shown by "Локально" is a plain IPv4 address.
-        QCOMPARE(QHostAddress(TcpClientSocket().LocalIP()).protocol(), QAbstractSocket::IPv4Protocol);
     }
 };
 
