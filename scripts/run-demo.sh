@@ -10,7 +10,7 @@ cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target quorvel brastel-demo
 
 log=build/brastel-demo.log
-build/server/brastel-demo --listen 127.0.0.1 --port 0 >"$log" 2>&1 &
+build/server/brastel-demo --listen 127.0.0.1 --port 0 --log-requests >"$log" 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
 

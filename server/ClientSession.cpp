@@ -70,6 +70,9 @@ void ClientSession::readRequests()
 void ClientSession::answer(const QString& request)
 {
     const RequestHandler::Outcome outcome = m_handler.handle(request);
+    // Only the answered ones: a message and a drop have lines of their own.
+    if (m_handler.logsRequests() && outcome.action == RequestHandler::Action::Reply)
+        emit logLine(u"Request from "_s + m_peer + u": "_s + LogText::printable(request));
     if (!outcome.logNote.isEmpty())
         emit logLine(m_peer + u": "_s + outcome.logNote);
     switch (outcome.action) {

@@ -37,7 +37,8 @@ public:
     void drop(const QString& reason);
 
 signals:
-    // "Disconnected PEER", "Dropped PEER: reason", "Message from PEER: text".
+    // "Disconnected PEER", "Dropped PEER: reason", "Message from PEER: text",
+    // and when the handler logs requests "Request from PEER: request".
     void logLine(const QString& line);
     // Emitted once, when the connection is closed by either side.
     void finished();

@@ -16,6 +16,8 @@ public:
         // Off: every norm request answers "$No_Fiz_NormDB", as a server
         // without a norm database does.
         bool norms = true;
+        // On: each request answered is a line of the server's log.
+        bool logRequests = false;
     };
 
     enum class Action
@@ -38,6 +40,7 @@ public:
     // Request words are matched without regard to letter case; the names
     // after them exactly, as the client sends back what it was given.
     Outcome handle(const QString& message) const;
+    bool logsRequests() const { return m_options.logRequests; }
 
 private:
     QString catalogue() const;

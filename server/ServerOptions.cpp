@@ -28,6 +28,7 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& 
         u"PATH"_s, defaultDatabasePath);
     const QCommandLineOption noNorms(u"no-norms"_s,
                                      u"Serve without norms: norm requests answer $No_Fiz_NormDB."_s);
+    const QCommandLineOption logRequests(u"log-requests"_s, u"Log each request answered."_s);
     const QCommandLineOption maxClients(u"max-clients"_s, u"Clients served at once (default 1000)."_s, u"N"_s,
                                         u"1000"_s);
     const QCommandLineOption maxPerAddress(
@@ -35,7 +36,8 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& 
     const QCommandLineOption idleTimeout(
         u"idle-timeout"_s, u"Drop a client that sends no complete request for this long (default 60)."_s,
         u"SECONDS"_s, u"60"_s);
-    parser.addOptions({help, version, listen, port, db, noNorms, maxClients, maxPerAddress, idleTimeout});
+    parser.addOptions(
+        {help, version, listen, port, db, noNorms, logRequests, maxClients, maxPerAddress, idleTimeout});
 
     ServerOptions options;
     auto fail = [&options](const QString& message) {
@@ -84,5 +86,6 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QString& 
         return fail(badNumber);
     options.databasePath = parser.value(db);
     options.norms = !parser.isSet(noNorms);
+    options.logRequests = parser.isSet(logRequests);
     return options;
 }

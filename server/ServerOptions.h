@@ -23,6 +23,7 @@ struct ServerOptions
     quint16 port = Port::kDefault;
     QString databasePath;
     bool norms = true;
+    bool logRequests = false;
     int maxClients = 1000;
     bool maxClientsGiven = false; // on the command line, not the default
     int maxPerAddress = 50;

@@ -73,7 +73,7 @@ int main(int argc, char* argv[])
         err << "brastel-demo: cannot open the database: " << problem << "\n";
         return 1;
     }
-    const RequestHandler handler(database, {options.norms});
+    const RequestHandler handler(database, {options.norms, options.logRequests});
     ServerLimits limits;
     limits.maxClients = maxClients;
     limits.maxPerAddress = options.maxPerAddress;

@@ -268,14 +268,16 @@ private slots:
     }
 
     // The database beside the program is served on the port the first line
-    // gives; then each client event is a line of the log, after a time stamp.
+    // gives; then each client event (with --log-requests each request answered) is a line of the log,
+    // after a time stamp.
     // SIGTERM, as a service stop sends, ends it cleanly: the requests already
     // sent are answered, the connection closed, "Stopped" logged, status 0.
     void servesLogsAndStopsOnSignal()
     {
         QProcess demo;
         demo.setProcessChannelMode(QProcess::MergedChannels);
-        demo.start(QStringLiteral(BRASTEL_DEMO_EXE), {u"--port"_s, u"0"_s, u"--no-norms"_s});
+        demo.start(QStringLiteral(BRASTEL_DEMO_EXE),
+                   {u"--port"_s, u"0"_s, u"--no-norms"_s, u"--log-requests"_s});
         QStringList lines;
         const auto readLines = [&](qsizetype count) {
             while (lines.size() < count &&
@@ -295,10 +297,11 @@ private slots:
         const QString peer = u"127.0.0.1:%1"_s.arg(client.socket.localPort());
         client.socket.disconnectFromHost();
         static const QRegularExpression stamp(u"^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d "_s);
-        QCOMPARE(readLines(5).mid(1).replaceInStrings(stamp, QString()),
-                 (QStringList{u"Serving without norms"_s, u"Connected "_s + peer,
+        const QString asked = u"Request from "_s + peer + u": "_s;
+        QCOMPARE(readLines(7).mid(1).replaceInStrings(stamp, QString()),
+                 (QStringList{u"Serving without norms"_s, u"Connected "_s + peer, asked + u"$Get_Man_Norm"_s,
                               u"Message from "_s + peer + u": Привет\\r\\n\\tline two"_s,
-                              u"Disconnected "_s + peer}));
+                              asked + u"$GetDishes=Bread"_s, u"Disconnected "_s + peer}));
 
         WireClient late;
         QVERIFY(late.connectTo(port));
@@ -311,8 +314,10 @@ private slots:
         for (int reply = 1; reply < 10; ++reply)
             QVERIFY2(late.next().startsWith("$BB="), qPrintable(QString::number(reply)));
         QVERIFY(late.next().isEmpty() && late.socket.state() == QAbstractSocket::UnconnectedState);
-        QCOMPARE(readLines(8).mid(5).replaceInStrings(stamp, QString()),
-                 (QStringList{u"Connected "_s + latePeer, u"Disconnected "_s + latePeer, u"Stopped"_s}));
+        const QStringList asked10(10, u"Request from "_s + latePeer + u": $GetDishTables"_s);
+        QCOMPARE(readLines(20).mid(7).replaceInStrings(stamp, QString()),
+                 (QStringList{u"Connected "_s + latePeer} + asked10 +
+                  QStringList{u"Disconnected "_s + latePeer, u"Stopped"_s}));
     }
 
     void exitsWithAMessage()

@@ -47,15 +47,16 @@ private slots:
     void parsesOptions_data()
     {
         QTest::addColumn<QStringList>("args");
-        // "address port database norms clients per-address idle", or the error
+        // "address port database norms requests clients per-address idle", or the error
         QTest::addColumn<QString>("result");
         const QString wantsPort = u"--port wants a number from 0 to 65535, not "_s;
-        QTest::newRow("defaults") << QStringList() << u"127.0.0.1 400 /opt/demo.sqlite norms 1000 50 60"_s;
-        QTest::newRow("all options") << QStringList{u"--listen=::1"_s,    u"--port=65535"_s,
-                                                    u"--db=/x"_s,         u"--no-norms"_s,
-                                                    u"--max-clients=3"_s, u"--max-per-address=2"_s,
-                                                    u"--idle-timeout=5"_s}
-                                     << u"::1 65535 /x no-norms 3 2 5"_s;
+        QTest::newRow("defaults") << QStringList()
+                                  << u"127.0.0.1 400 /opt/demo.sqlite norms quiet 1000 50 60"_s;
+        QTest::newRow("all options")
+            << QStringList{u"--listen=::1"_s,        u"--port=65535"_s,    u"--db=/x"_s,
+                           u"--no-norms"_s,          u"--log-requests"_s,  u"--max-clients=3"_s,
+                           u"--max-per-address=2"_s, u"--idle-timeout=5"_s}
+            << u"::1 65535 /x no-norms logged 3 2 5"_s;
         QTest::newRow("port too big") << QStringList{u"--port"_s, u"65536"_s} << wantsPort + u"\"65536\""_s;
         QTest::newRow("host name") << QStringList{u"--listen=localhost"_s}
                                    << u"--listen wants an IP address, not \"localhost\""_s;
@@ -74,9 +75,10 @@ private slots:
             ServerOptions::parse(QStringList{u"brastel-demo"_s} + args, u"/opt/demo.sqlite"_s);
         QCOMPARE(o.status == ServerOptions::Status::Error
                      ? o.message
-                     : u"%1 %2 %3 %4 %5 %6 %7"_s.arg(o.address.toString())
+                     : u"%1 %2 %3 %4 %5 %6 %7 %8"_s.arg(o.address.toString())
                            .arg(o.port)
-                           .arg(o.databasePath, o.norms ? u"norms"_s : u"no-norms"_s)
+                           .arg(o.databasePath, o.norms ? u"norms"_s : u"no-norms"_s,
+                                o.logRequests ? u"logged"_s : u"quiet"_s)
                            .arg(o.maxClients)
                            .arg(o.maxPerAddress)
                            .arg(o.idleTimeoutSeconds),

@@ -34,7 +34,7 @@ wait_for() {
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'; }
 
-"$demo" --listen 127.0.0.1 --port 0 >"$scratch/server.log" 2>&1 &
+"$demo" --listen 127.0.0.1 --port 0 --log-requests >"$scratch/server.log" 2>&1 &
 pids+=($!)
 wait_for 20 "brastel-demo did not start" 'grep -q "^Listening on " "$scratch/server.log"'
 port=$(sed -n '1s/^Listening on .*:\([0-9]*\)$/\1/p' "$scratch/server.log")
@@ -85,7 +85,8 @@ start_quorvel() {
 docked && fail "an icon is in the tray before the program starts"
 started=$(now)
 start_quorvel
-wait_for 60 "no connection to the demo server" '[ "$(connections)" -ge 1 ]'
+wait_for 60 "no catalogue request in the server's log" \
+  'grep -q "Request from 127\.0\.0\.1:[0-9]*: \$GetDishTables$" "$scratch/server.log"'
 echo "start to first request: $(elapsed "$started" "$(now)") s"
 wait_for 60 "no fitness window" '[ -n "$(titled "Запрос калорийности с сервера")" ]'
 echo "start to fitness window: $(elapsed "$started" "$(now)") s"
@@ -106,9 +107,8 @@ click() {
   xdotool mousemove --window "$1" $(($2 * WIDTH / 11400)) $(($3 * HEIGHT / 7695)) click 1
 }
 # The first dish of the first collection into the ration, and its report
-# saved as PDF. brastel-demo logs connections, not requests: a dish name of
-# its database in the PDF is what shows "$GetDishTables" and the requests
-# after it were answered.
+# saved as PDF: a dish name of its database in the PDF shows that the
+# requests after "$GetDishTables" were answered too.
 xdotool windowactivate --sync "$fitness"
 click "$fitness" 600 960
 sleep 2
