@@ -114,6 +114,7 @@ private slots:
                                                 screen->logicalDotsPerInchY())
                                     .size());
         QCOMPARE(window.minimumSize(), window.maximumSize());
+        QCOMPARE(rig.control("cCon")->font().pointSize(), 8); // the design's 8 pt, not the desktop's
         // The manual command facility lies beyond the client area, hidden, so
         // that neither Tab nor a screen reader walks into it.
         for (const char* facility : {"lSend", "tCom", "cSend"})
